@@ -15,12 +15,13 @@ function(murmelo_library name)
   endif()
 endfunction()
 
-# murmelo_test(NAME SOURCES... [DEPS targets...] [GUI] [AUDIO] [TIMEOUT s])
+# murmelo_test(NAME SOURCES... [DEPS targets...] [GUI] [AUDIO] [TIMEOUT s] [LABELS l...])
+# Label "tsan" marks tests that CI also runs in the thread-sanitizer build.
 # A GoogleTest executable registered with CTest. GUI tests get a wx application (GuiTestMain.cpp).
 # GUI and AUDIO tests share the session's display and sound server, so they take a lock and run
 # one at a time.
 function(murmelo_test name)
-  cmake_parse_arguments(A "GUI;AUDIO" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "GUI;AUDIO" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES} ${A_UNPARSED_ARGUMENTS})
   if(A_GUI)
     set(main murmelo_gui_test_main)
@@ -37,6 +38,9 @@ function(murmelo_test name)
     list(APPEND props TIMEOUT ${A_TIMEOUT})
   else()
     list(APPEND props TIMEOUT 300)
+  endif()
+  if(A_LABELS)
+    list(APPEND props LABELS "${A_LABELS}")
   endif()
   gtest_discover_tests(${name} WORKING_DIRECTORY ${MURMELO_OUT} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
 endfunction()
