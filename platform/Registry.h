@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -39,6 +41,8 @@ public:
     bool SetString(const std::string& name, const std::string& value);
     bool SetDword(const std::string& name, std::uint32_t value);
     bool DeleteValue(const std::string& name);
+    // Several text values in one replacement of the file (all or none), in the given order.
+    bool SetStrings(const std::vector<std::pair<std::string, std::string>>& values);
 
 private:
     bool open_ = false;
