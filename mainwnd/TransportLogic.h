@@ -18,8 +18,6 @@ constexpr int kTimerPeriodMs = 300;
 
 constexpr std::uint32_t kMinFreeMBToStart = 100;  // more than this must be free to start
 constexpr std::uint32_t kMinFreeMBWhileRecording = 100;  // below this a recording is finished
-constexpr long EC_COMPLETE = 1;
-constexpr long kSilentVolume = -10000;
 
 // Record command.
 enum class RecordAction {
