@@ -2,7 +2,9 @@
 // resources (dialog templates as XRC, string table, bitmaps, icon, version) become the source of
 // every dialog, string and bitmap the program loads by identifier.
 #pragma once
+#include <optional>
 #include <string>
+#include <string_view>
 
 class wxBitmap;
 class wxDialog;
@@ -12,10 +14,27 @@ class wxWindow;
 
 namespace platform {
 
+// A rectangle in dialog units, as the template gives it.
+struct DialogUnitRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The main window's template is laid out for the dialog base units of Arial 10 at 96 DPI
+// (7 x 16 pixels), which makes its client 331 x 236 pixels.
+constexpr int kMainWindowBaseX = 7;
+constexpr int kMainWindowBaseY = 16;
+
+// Dialog units to pixels for the given base units, rounded as the classic MulDiv does.
+int DialogUnitsToPixelsX(int x, int baseX);
+int DialogUnitsToPixelsY(int y, int baseY);
+
 class ResourceModule {
 public:
     // dlopen()s the module and registers its resources; false (and nothing reported) when it is
-    // missing or unusable.
+    // missing or unusable. Loading again replaces the module loaded before.
     static bool Load(const std::string& path);
     static void Free();
     static bool IsLoaded();
@@ -23,12 +42,30 @@ public:
     // String table entry; empty text when the string (or the module) is missing.
     static std::string LoadString(unsigned id);
     // Builds a dialog from template `id` into `dialog` (two-step creation); false when missing.
+    // Positions and sizes follow wx's dialog units of the dialog's font.
     static bool LoadDialog(wxDialog* dialog, wxWindow* parent, unsigned id);
-    // Builds a child-style template (an options page) into `panel`; false when missing.
+    // The same with fixed dialog base units (pixels per 4 horizontal / 8 vertical units), so that
+    // the layout does not depend on which font stands in for the template's.
+    static bool LoadDialog(wxDialog* dialog, wxWindow* parent, unsigned id, int baseX, int baseY);
+    // Builds a child-style template (an options page) into `panel`; false when missing. The
+    // panel's label becomes the template's caption. Dialog units are those of the top-level
+    // parent's font, unless base units are given.
     static bool LoadPanel(wxPanel* panel, wxWindow* parent, unsigned id);
+    static bool LoadPanel(wxPanel* panel, wxWindow* parent, unsigned id, int baseX, int baseY);
     // Bitmap and icon resources; an invalid bitmap / empty bundle when missing.
     static wxBitmap LoadBitmap(unsigned id);
     static wxIconBundle LoadIcon(unsigned id);
+
+    // Template facts without building a window: the caption, the template's size and a
+    // control's rectangle, in dialog units.
+    static std::string TemplateCaption(unsigned dialogId);
+    static std::optional<DialogUnitRect> TemplateSize(unsigned dialogId);
+    static std::optional<DialogUnitRect> ControlRect(unsigned dialogId, unsigned controlId);
+
+    // A raw entry of the module by name ("strings.tsv", "menu.txt", "accel151.txt",
+    // "version.txt", "dialog/102.xrc", "bitmap/1007.bmp", "icon/103/32.png"); empty when missing.
+    // The view stays valid until the module is freed.
+    static std::string_view RawEntry(const std::string& name);
 };
 
 }  // namespace platform

@@ -1,0 +1,328 @@
+#include "platform/ResourceModule.h"
+
+#include <dlfcn.h>
+#include <link.h>
+
+#include <wx/bitmap.h>
+#include <wx/dialog.h>
+#include <wx/filesys.h>
+#include <wx/fs_mem.h>
+#include <wx/iconbndl.h>
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/mstream.h>
+#include <wx/panel.h>
+#include <wx/xml/xml.h>
+#include <wx/xrc/xmlres.h>
+
+#include <charconv>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/ResourcePack.h"
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kPackSymbol = "lexel_resources";
+constexpr const char* kMemoryPrefix = "lexel/";
+
+struct Module {
+    void* handle = nullptr;
+    std::map<std::string, std::string_view> entries;
+    std::map<unsigned, std::string> strings;
+    std::vector<wxString> memoryFiles;
+};
+
+std::recursive_mutex g_lock;
+Module g_module;
+
+int MulDiv(int value, int numerator, int denominator) {
+    const long long product = static_cast<long long>(value) * numerator;
+    const long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
+}
+
+// "id<TAB>text" lines; '#' starts a comment line.
+std::map<unsigned, std::string> ParseStrings(std::string_view text) {
+    std::map<unsigned, std::string> out;
+    while (!text.empty()) {
+        const auto eol = text.find('\n');
+        std::string_view line = text.substr(0, eol);
+        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const auto tab = line.find('\t');
+        if (line.empty() || line[0] == '#' || tab == std::string_view::npos) continue;
+        unsigned id = 0;
+        const auto [end, ec] = std::from_chars(line.data(), line.data() + tab, id);
+        if (ec != std::errc() || end != line.data() + tab) continue;
+        out[id] = std::string(line.substr(tab + 1));
+    }
+    return out;
+}
+
+// The size the module's symbol table gives its resource object: the bound for reading it.
+std::size_t SymbolSize(void* address) {
+    Dl_info info{};
+    void* extra = nullptr;
+    if (!dladdr1(address, &info, &extra, RTLD_DL_SYMENT) || !extra) return 0;
+    return static_cast<const ElfW(Sym)*>(extra)->st_size;
+}
+
+void EnsureHandlers() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    wxFileSystem::AddHandler(new wxMemoryFSHandler);
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+}
+
+std::string_view Entry(const std::string& name) {
+    std::lock_guard lock(g_lock);
+    const auto it = g_module.entries.find(name);
+    return it == g_module.entries.end() ? std::string_view() : it->second;
+}
+
+std::string TemplateName(unsigned id) { return "dialog/" + std::to_string(id) + ".xrc"; }
+
+std::unique_ptr<wxXmlDocument> ParseTemplate(unsigned id) {
+    const std::string_view xrc = Entry(TemplateName(id));
+    if (xrc.empty()) return nullptr;
+    auto doc = std::make_unique<wxXmlDocument>();
+    wxMemoryInputStream in(xrc.data(), xrc.size());
+    wxLogNull quiet;
+    if (!doc->Load(in, "UTF-8") || !doc->GetRoot()) return nullptr;
+    return doc;
+}
+
+// The template's top-level object (dialog or panel).
+wxXmlNode* TopObject(wxXmlDocument& doc, unsigned id) {
+    const wxString name = wxString::Format("%u", id);
+    for (wxXmlNode* n = doc.GetRoot()->GetChildren(); n; n = n->GetNext()) {
+        if (n->GetType() == wxXML_ELEMENT_NODE && n->GetName() == "object" && n->GetAttribute("name") == name) return n;
+    }
+    return nullptr;
+}
+
+wxXmlNode* Child(wxXmlNode* object, const wxString& name) {
+    for (wxXmlNode* n = object->GetChildren(); n; n = n->GetNext()) {
+        if (n->GetType() == wxXML_ELEMENT_NODE && n->GetName() == name) return n;
+    }
+    return nullptr;
+}
+
+// "x,yd" -> the two numbers; false for anything else.
+bool ParseDialogPair(const wxString& text, int& a, int& b) {
+    const std::string s = text.Strip(wxString::both).ToStdString();
+    if (s.size() < 4 || s.back() != 'd') return false;
+    const auto comma = s.find(',');
+    if (comma == std::string::npos) return false;
+    const char* end = s.data() + s.size() - 1;
+    auto r1 = std::from_chars(s.data(), s.data() + comma, a);
+    auto r2 = std::from_chars(s.data() + comma + 1, end, b);
+    return r1.ec == std::errc() && r1.ptr == s.data() + comma && r2.ec == std::errc() && r2.ptr == end;
+}
+
+// Turns every "x,yd" position and size of the template's objects into pixels for fixed base units.
+void RewriteDialogUnits(wxXmlNode* object, int baseX, int baseY) {
+    for (wxXmlNode* n = object->GetChildren(); n; n = n->GetNext()) {
+        if (n->GetType() != wxXML_ELEMENT_NODE) continue;
+        if (n->GetName() == "object") {
+            RewriteDialogUnits(n, baseX, baseY);
+        } else if (n->GetName() == "pos" || n->GetName() == "size") {
+            int a = 0, b = 0;
+            if (!ParseDialogPair(n->GetNodeContent(), a, b)) continue;
+            const int px = a == -1 ? -1 : DialogUnitsToPixelsX(a, baseX);
+            const int py = b == -1 ? -1 : DialogUnitsToPixelsY(b, baseY);
+            for (wxXmlNode* t = n->GetChildren(); t; t = t->GetNext()) {
+                if (t->GetType() == wxXML_TEXT_NODE || t->GetType() == wxXML_CDATA_SECTION_NODE) {
+                    t->SetContent(wxString::Format("%d,%d", px, py));
+                    break;
+                }
+            }
+        }
+    }
+}
+
+// Builds template `id` through a private XRC resource, so nothing of one module outlives it.
+template <typename Build>
+bool BuildFromTemplate(unsigned id, std::optional<std::pair<int, int>> base, Build build) {
+    std::unique_ptr<wxXmlDocument> doc = ParseTemplate(id);
+    if (!doc) return false;
+    if (base) {
+        wxXmlNode* top = TopObject(*doc, id);
+        if (!top) return false;
+        RewriteDialogUnits(top, base->first, base->second);
+    }
+    EnsureHandlers();
+    wxXmlResource xrc(0);
+    xrc.InitAllHandlers();
+    if (!xrc.LoadDocument(doc.release(), wxString::Format("lexel-%u", id))) return false;
+    return build(xrc, wxString::Format("%u", id));
+}
+
+bool DoLoadDialog(wxDialog* dialog, wxWindow* parent, unsigned id, std::optional<std::pair<int, int>> base) {
+    if (!dialog) return false;
+    return BuildFromTemplate(id, base, [&](wxXmlResource& xrc, const wxString& name) {
+        return xrc.LoadDialog(dialog, parent, name);
+    });
+}
+
+bool DoLoadPanel(wxPanel* panel, wxWindow* parent, unsigned id, std::optional<std::pair<int, int>> base) {
+    if (!panel) return false;
+    const bool ok = BuildFromTemplate(id, base, [&](wxXmlResource& xrc, const wxString& name) {
+        return xrc.LoadPanel(panel, parent, name);
+    });
+    if (ok) panel->SetLabel(wxString::FromUTF8(ResourceModule::TemplateCaption(id)));
+    return ok;
+}
+
+}  // namespace
+
+int DialogUnitsToPixelsX(int x, int baseX) { return MulDiv(x, baseX, 4); }
+int DialogUnitsToPixelsY(int y, int baseY) { return MulDiv(y, baseY, 8); }
+
+bool ResourceModule::Load(const std::string& path) {
+    Free();
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) return false;
+    void* pack = dlsym(handle, kPackSymbol);
+    const std::size_t size = pack ? SymbolSize(pack) : 0;
+    auto entries = size ? ParseResourcePack(pack, size) : std::nullopt;
+    if (!entries) {
+        dlclose(handle);
+        return false;
+    }
+    std::lock_guard lock(g_lock);
+    g_module.handle = handle;
+    g_module.entries = std::move(*entries);
+    const auto strings = g_module.entries.find("strings.tsv");
+    if (strings != g_module.entries.end()) g_module.strings = ParseStrings(strings->second);
+    // Bitmaps and icons are reachable as "memory:lexel/<name>" (templates refer to the icon so).
+    EnsureHandlers();
+    wxLogNull quiet;
+    for (const auto& [name, data] : g_module.entries) {
+        if (name.rfind("bitmap/", 0) != 0 && name.rfind("icon/", 0) != 0) continue;
+        const wxString file = wxString(kMemoryPrefix) + wxString::FromUTF8(name);
+        wxMemoryFSHandler::AddFile(file, data.data(), data.size());
+        g_module.memoryFiles.push_back(file);
+    }
+    return true;
+}
+
+void ResourceModule::Free() {
+    std::lock_guard lock(g_lock);
+    if (!g_module.handle) return;
+    {
+        wxLogNull quiet;
+        for (const wxString& file : g_module.memoryFiles) wxMemoryFSHandler::RemoveFile(file);
+    }
+    g_module.memoryFiles.clear();
+    g_module.entries.clear();
+    g_module.strings.clear();
+    dlclose(g_module.handle);
+    g_module.handle = nullptr;
+}
+
+bool ResourceModule::IsLoaded() {
+    std::lock_guard lock(g_lock);
+    return g_module.handle != nullptr;
+}
+
+std::string ResourceModule::LoadString(unsigned id) {
+    std::lock_guard lock(g_lock);
+    const auto it = g_module.strings.find(id);
+    return it == g_module.strings.end() ? std::string() : it->second;
+}
+
+bool ResourceModule::LoadDialog(wxDialog* dialog, wxWindow* parent, unsigned id) {
+    return DoLoadDialog(dialog, parent, id, std::nullopt);
+}
+
+bool ResourceModule::LoadDialog(wxDialog* dialog, wxWindow* parent, unsigned id, int baseX, int baseY) {
+    return DoLoadDialog(dialog, parent, id, std::make_pair(baseX, baseY));
+}
+
+bool ResourceModule::LoadPanel(wxPanel* panel, wxWindow* parent, unsigned id) {
+    return DoLoadPanel(panel, parent, id, std::nullopt);
+}
+
+bool ResourceModule::LoadPanel(wxPanel* panel, wxWindow* parent, unsigned id, int baseX, int baseY) {
+    return DoLoadPanel(panel, parent, id, std::make_pair(baseX, baseY));
+}
+
+wxBitmap ResourceModule::LoadBitmap(unsigned id) {
+    const std::string_view bmp = Entry("bitmap/" + std::to_string(id) + ".bmp");
+    if (bmp.empty()) return wxBitmap();
+    wxMemoryInputStream in(bmp.data(), bmp.size());
+    wxLogNull quiet;
+    wxImage image(in, wxBITMAP_TYPE_BMP);
+    return image.IsOk() ? wxBitmap(image) : wxBitmap();
+}
+
+wxIconBundle ResourceModule::LoadIcon(unsigned id) {
+    const std::string prefix = "icon/" + std::to_string(id) + "/";
+    std::vector<std::string_view> images;
+    {
+        std::lock_guard lock(g_lock);
+        for (auto it = g_module.entries.lower_bound(prefix); it != g_module.entries.end(); ++it) {
+            if (it->first.compare(0, prefix.size(), prefix) != 0) break;
+            images.push_back(it->second);
+        }
+    }
+    wxIconBundle bundle;
+    if (images.empty()) return bundle;
+    EnsureHandlers();
+    wxLogNull quiet;
+    for (std::string_view png : images) {
+        wxMemoryInputStream in(png.data(), png.size());
+        wxImage image(in, wxBITMAP_TYPE_PNG);
+        if (!image.IsOk()) continue;
+        wxIcon icon;
+        icon.CopyFromBitmap(wxBitmap(image));
+        bundle.AddIcon(icon);
+    }
+    return bundle;
+}
+
+std::string ResourceModule::TemplateCaption(unsigned dialogId) {
+    std::unique_ptr<wxXmlDocument> doc = ParseTemplate(dialogId);
+    wxXmlNode* top = doc ? TopObject(*doc, dialogId) : nullptr;
+    wxXmlNode* title = top ? Child(top, "title") : nullptr;
+    return title ? title->GetNodeContent().ToStdString(wxConvUTF8) : std::string();
+}
+
+std::optional<DialogUnitRect> ResourceModule::TemplateSize(unsigned dialogId) {
+    std::unique_ptr<wxXmlDocument> doc = ParseTemplate(dialogId);
+    wxXmlNode* top = doc ? TopObject(*doc, dialogId) : nullptr;
+    wxXmlNode* size = top ? Child(top, "size") : nullptr;
+    DialogUnitRect r;
+    if (!size || !ParseDialogPair(size->GetNodeContent(), r.width, r.height)) return std::nullopt;
+    return r;
+}
+
+std::optional<DialogUnitRect> ResourceModule::ControlRect(unsigned dialogId, unsigned controlId) {
+    std::unique_ptr<wxXmlDocument> doc = ParseTemplate(dialogId);
+    wxXmlNode* top = doc ? TopObject(*doc, dialogId) : nullptr;
+    if (!top) return std::nullopt;
+    const wxString name = wxString::Format("%u", controlId);
+    for (wxXmlNode* n = top->GetChildren(); n; n = n->GetNext()) {
+        if (n->GetType() != wxXML_ELEMENT_NODE || n->GetName() != "object" || n->GetAttribute("name") != name) continue;
+        wxXmlNode* pos = Child(n, "pos");
+        wxXmlNode* size = Child(n, "size");
+        DialogUnitRect r;
+        if (!pos || !size || !ParseDialogPair(pos->GetNodeContent(), r.x, r.y) ||
+            !ParseDialogPair(size->GetNodeContent(), r.width, r.height))
+            return std::nullopt;
+        return r;
+    }
+    return std::nullopt;
+}
+
+std::string_view ResourceModule::RawEntry(const std::string& name) { return Entry(name); }
+
+}  // namespace platform
