@@ -148,9 +148,13 @@ static void log_write(struct fake_card* card, snd_ctl_ext_key_t key) {
     fclose(f);
 }
 
+/* Refuses values outside the element's range, as a card's driver does. */
 static int fake_write_integer(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, long* value) {
     struct fake_card* card = ext->private_data;
     if (key >= card->count) return -EINVAL;
+    const long max = card->elems[key].type == SND_CTL_ELEM_TYPE_BOOLEAN ? 1 : 100;
+    for (unsigned i = 0; i < card->elems[key].channels; ++i)
+        if (value[i] < 0 || value[i] > max) return -EINVAL;
     for (unsigned i = 0; i < card->elems[key].channels; ++i) card->elems[key].values[i] = value[i];
     log_write(card, key);
     return 1;
@@ -159,6 +163,8 @@ static int fake_write_integer(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, long* v
 static int fake_write_enumerated(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, unsigned* items) {
     struct fake_card* card = ext->private_data;
     if (key >= card->count) return -EINVAL;
+    for (unsigned i = 0; i < card->elems[key].channels; ++i)
+        if (items[i] >= 3) return -EINVAL;
     for (unsigned i = 0; i < card->elems[key].channels; ++i) card->elems[key].values[i] = items[i];
     log_write(card, key);
     return 1;
