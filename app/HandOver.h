@@ -1,0 +1,28 @@
+// The record a second instance hands to the running one: the joined command-line arguments as
+// UTF-16 in a 260-unit buffer (520 bytes), zero-terminated, with dwData 0.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace app {
+
+constexpr std::size_t kHandOverUnits = 260;
+constexpr std::size_t kHandOverBytes = kHandOverUnits * 2;
+
+// Arguments 1..n joined with one blank between each two; empty when there are none.
+std::string JoinCommandLine(int argc, const char* const* argv);
+
+// The 520-byte record; nullopt when the text needs more than 259 UTF-16 units (it is refused,
+// never cut, so that the running instance cannot open a different file than the one named).
+std::optional<std::vector<std::uint8_t>> EncodeHandOverRecord(const std::string& commandLine);
+
+// The text of a received record: UTF-16 up to the first zero unit or the end of the data,
+// whichever comes first (the sender's size is not trusted).
+std::string DecodeHandOverRecord(const std::vector<std::uint8_t>& data);
+
+// Test hook: with MURMELO_TEST_LOG set, each received command line is appended there as a line.
+void LogReceivedCommandLine(const std::string& commandLine);
+
+}  // namespace app
