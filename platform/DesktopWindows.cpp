@@ -1,0 +1,441 @@
+#include "platform/DesktopWindows.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <wx/window.h>
+
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+
+namespace platform {
+
+namespace {
+
+// Our own connection for finding and messaging other windows, separate from GDK's so that waiting
+// for a receiver never eats events GDK expects.
+std::mutex g_lock;
+Display* g_display = nullptr;
+
+Display* Connection() {
+    if (!g_display) g_display = XOpenDisplay(nullptr);
+    return g_display;
+}
+
+// Errors on our connection (a window that vanished) are recorded instead of ending the process.
+int g_trappedError = 0;
+int TrapHandler(Display*, XErrorEvent* e) {
+    g_trappedError = e->error_code;
+    return 0;
+}
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* d) : d_(d) {
+        XSync(d_, False);
+        g_trappedError = 0;
+        old_ = XSetErrorHandler(TrapHandler);
+    }
+    ~ErrorTrap() { Finish(); }
+    // Flushes the requests and tells whether any failed.
+    bool Failed() {
+        XSync(d_, False);
+        return g_trappedError != 0;
+    }
+    void Finish() {
+        if (!d_) return;
+        XSync(d_, False);
+        XSetErrorHandler(old_);
+        d_ = nullptr;
+    }
+
+private:
+    Display* d_;
+    int (*old_)(Display*, XErrorEvent*) = nullptr;
+};
+
+Atom InternAtom(Display* d, const char* name) { return XInternAtom(d, name, False); }
+
+// The window's title: _NET_WM_NAME (UTF-8), else WM_NAME.
+std::optional<std::string> TitleOf(Display* d, Window w) {
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, w, InternAtom(d, "_NET_WM_NAME"), 0, 4096, False, InternAtom(d, "UTF8_STRING"), &type,
+                           &format, &count, &after, &data) == Success &&
+        data && type != None && format == 8) {
+        std::string title(reinterpret_cast<char*>(data), count);
+        XFree(data);
+        return title;
+    }
+    if (data) XFree(data);
+    data = nullptr;
+    if (XGetWindowProperty(d, w, XA_WM_NAME, 0, 4096, False, AnyPropertyType, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && type != None && format == 8) {
+        std::string title(reinterpret_cast<char*>(data), count);
+        XFree(data);
+        return title;
+    }
+    if (data) XFree(data);
+    return std::nullopt;
+}
+
+std::vector<Window> WindowListProperty(Display* d, Window w, const char* name) {
+    std::vector<Window> out;
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, w, InternAtom(d, name), 0, 65536, False, XA_WINDOW, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && type == XA_WINDOW && format == 32) {
+        auto* ids = reinterpret_cast<unsigned long*>(data);
+        out.assign(ids, ids + count);
+    }
+    if (data) XFree(data);
+    return out;
+}
+
+std::vector<Window> Children(Display* d, Window w) {
+    Window root, parent, *kids = nullptr;
+    unsigned n = 0;
+    std::vector<Window> out;
+    if (XQueryTree(d, w, &root, &parent, &kids, &n) && kids) out.assign(kids, kids + n);
+    if (kids) XFree(kids);
+    return out;
+}
+
+// The top-level client windows: the window manager's list, else the root's children and, for
+// window managers that frame clients without publishing a list, their children.
+std::vector<Window> TopLevelWindows(Display* d) {
+    Window root = DefaultRootWindow(d);
+    std::vector<Window> clients = WindowListProperty(d, root, "_NET_CLIENT_LIST");
+    if (!clients.empty()) return clients;
+    std::vector<Window> out;
+    for (Window w : Children(d, root)) {
+        out.push_back(w);
+        for (Window c : Children(d, w)) out.push_back(c);
+    }
+    return out;
+}
+
+bool WmSupports(Display* d, const char* hint) {
+    Atom wanted = InternAtom(d, hint);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(d, DefaultRootWindow(d), InternAtom(d, "_NET_SUPPORTED"), 0, 65536, False, XA_ATOM, &type,
+                           &format, &count, &after, &data) == Success &&
+        data && format == 32) {
+        auto* atoms = reinterpret_cast<unsigned long*>(data);
+        for (unsigned long i = 0; i < count; ++i) found |= atoms[i] == wanted;
+    }
+    if (data) XFree(data);
+    return found;
+}
+
+bool SendClientMessage(Display* d, Window target, Window eventWindow, Atom type, long l0, long l1, long l2,
+                       long l3 = 0, long l4 = 0, long mask = NoEventMask) {
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = eventWindow;
+    ev.xclient.message_type = type;
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = l0;
+    ev.xclient.data.l[1] = l1;
+    ev.xclient.data.l[2] = l2;
+    ev.xclient.data.l[3] = l3;
+    ev.xclient.data.l[4] = l4;
+    ErrorTrap trap(d);
+    XSendEvent(d, target, False, mask, &ev);
+    return !trap.Failed();
+}
+
+const char* kCopyDataMessage = "_MURMELO_COPYDATA";
+
+// Atoms this process registered; only these ClientMessages go to onRegisteredMessage.
+std::set<std::uint32_t>& RegisteredAtoms() {
+    static std::set<std::uint32_t> atoms;
+    return atoms;
+}
+
+// --- receiving side ------------------------------------------------------------------------------
+
+struct Receiver {
+    wxWindow* window = nullptr;
+    GdkWindow* gdkWindow = nullptr;
+    DesktopMessageHandlers handlers;
+    Atom copyData = None;
+};
+
+std::map<wxWindow*, std::unique_ptr<Receiver>>& Receivers() {
+    static std::map<wxWindow*, std::unique_ptr<Receiver>> receivers;
+    return receivers;
+}
+
+GdkFilterReturn Filter(GdkXEvent* xevent, GdkEvent*, gpointer data) {
+    auto* receiver = static_cast<Receiver*>(data);
+    auto* ev = static_cast<XEvent*>(xevent);
+    if (ev->type != ClientMessage) return GDK_FILTER_CONTINUE;
+    const XClientMessageEvent& cm = ev->xclient;
+    if (cm.message_type == receiver->copyData && cm.format == 32) {
+        Display* d = cm.display;
+        const Window self = cm.window;
+        const Atom property = static_cast<Atom>(cm.data.l[0]);
+        const std::uintptr_t dwData = static_cast<std::uintptr_t>(static_cast<unsigned long>(cm.data.l[1]));
+        Atom type;
+        int format;
+        unsigned long count = 0, after = 0;
+        unsigned char* bytes = nullptr;
+        gdk_x11_display_error_trap_push(gdk_window_get_display(receiver->gdkWindow));
+        int rc = XGetWindowProperty(d, self, property, 0, 1 << 16, False, AnyPropertyType, &type, &format, &count,
+                                    &after, &bytes);
+        gdk_x11_display_error_trap_pop_ignored(gdk_window_get_display(receiver->gdkWindow));
+        if (rc != Success || !bytes || type == None || format != 8) {
+            if (bytes) XFree(bytes);
+            return GDK_FILTER_REMOVE;  // the sender gave up and took it back
+        }
+        std::vector<std::uint8_t> payload(bytes, bytes + count);
+        XFree(bytes);
+        // Handled outside the filter; the property goes only after the handler ran, because the
+        // sender waits for its deletion as the sign that the hand-over was handled.
+        wxWindow* window = receiver->window;
+        window->CallAfter([window, self, property, dwData, payload = std::move(payload)] {
+            auto it = Receivers().find(window);
+            if (it != Receivers().end() && it->second->handlers.onCopyData) it->second->handlers.onCopyData(dwData, payload);
+            GdkDisplay* gd = gdk_display_get_default();
+            if (!gd || !GDK_IS_X11_DISPLAY(gd)) return;
+            Display* xd = gdk_x11_display_get_xdisplay(gd);
+            gdk_x11_display_error_trap_push(gd);
+            XDeleteProperty(xd, self, property);
+            XFlush(xd);
+            gdk_x11_display_error_trap_pop_ignored(gd);
+        });
+        return GDK_FILTER_REMOVE;
+    }
+    const auto message = static_cast<std::uint32_t>(cm.message_type);
+    bool ours;
+    {
+        std::lock_guard lock(g_lock);
+        ours = RegisteredAtoms().count(message) != 0;
+    }
+    if (ours && cm.format == 32) {
+        const auto wParam = static_cast<std::uintptr_t>(static_cast<unsigned long>(cm.data.l[0]));
+        const auto lParam = static_cast<std::intptr_t>(cm.data.l[1]);
+        wxWindow* window = receiver->window;
+        window->CallAfter([window, message, wParam, lParam] {
+            auto it = Receivers().find(window);
+            if (it != Receivers().end() && it->second->handlers.onRegisteredMessage)
+                it->second->handlers.onRegisteredMessage(message, wParam, lParam);
+        });
+        return GDK_FILTER_REMOVE;
+    }
+    return GDK_FILTER_CONTINUE;
+}
+
+GdkWindow* RealizedGdkWindow(wxWindow* window) {
+    if (!window) return nullptr;
+    GtkWidget* widget = GTK_WIDGET(window->GetHandle());
+    if (!widget) return nullptr;
+    if (!gtk_widget_get_realized(widget)) gtk_widget_realize(widget);
+    GdkWindow* gdkWindow = gtk_widget_get_window(widget);
+    if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return nullptr;
+    return gdkWindow;
+}
+
+}  // namespace
+
+DesktopWindow FindTopLevelWindow(const std::string& title) {
+    std::lock_guard lock(g_lock);
+    Display* d = Connection();
+    if (!d) return 0;
+    ErrorTrap trap(d);  // a window may vanish while we look at it
+    for (Window w : TopLevelWindows(d)) {
+        auto t = TitleOf(d, w);
+        if (t && *t == title) return w;
+    }
+    return 0;
+}
+
+std::uint32_t RegisterWindowMessage(const std::string& name) {
+    std::lock_guard lock(g_lock);
+    Display* d = Connection();
+    if (!d) return 0;
+    auto atom = static_cast<std::uint32_t>(InternAtom(d, name.c_str()));
+    RegisteredAtoms().insert(atom);
+    return atom;
+}
+
+bool SendRegisteredMessage(DesktopWindow target, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    std::lock_guard lock(g_lock);
+    Display* d = Connection();
+    if (!d || !target || !message) return false;
+    return SendClientMessage(d, target, target, message, static_cast<long>(wParam), static_cast<long>(lParam), 0);
+}
+
+bool BroadcastRegisteredMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    std::lock_guard lock(g_lock);
+    Display* d = Connection();
+    if (!d || !message) return false;
+    std::vector<Window> windows;
+    {
+        ErrorTrap trap(d);
+        windows = TopLevelWindows(d);
+    }
+    for (Window w : windows) SendClientMessage(d, w, w, message, static_cast<long>(wParam), static_cast<long>(lParam), 0);
+    return true;
+}
+
+bool SendCopyData(DesktopWindow target, std::uintptr_t dwData, const std::vector<std::uint8_t>& data, int timeoutMs) {
+    std::lock_guard lock(g_lock);
+    Display* d = Connection();
+    if (!d || !target) return false;
+    const Atom message = InternAtom(d, kCopyDataMessage);
+    // One property name per sending process, so that two senders never overwrite each other.
+    const Atom property = InternAtom(d, (std::string(kCopyDataMessage) + "_" + std::to_string(getpid())).c_str());
+    {
+        ErrorTrap trap(d);
+        XSelectInput(d, target, PropertyChangeMask | StructureNotifyMask);
+        XChangeProperty(d, target, property, XA_STRING, 8, PropModeReplace, data.data(), static_cast<int>(data.size()));
+        if (trap.Failed()) return false;
+    }
+    if (!SendClientMessage(d, target, target, message, static_cast<long>(property), static_cast<long>(dwData),
+                           static_cast<long>(data.size()))) {
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    bool taken = false, gone = false;
+    while (!taken && !gone) {
+        while (XPending(d)) {
+            XEvent ev;
+            XNextEvent(d, &ev);
+            if (ev.type == PropertyNotify && ev.xproperty.window == target && ev.xproperty.atom == property &&
+                ev.xproperty.state == PropertyDelete)
+                taken = true;
+            if (ev.type == DestroyNotify && ev.xdestroywindow.window == target) gone = true;
+        }
+        if (taken || gone) break;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        pollfd pfd{ConnectionNumber(d), POLLIN, 0};
+        poll(&pfd, 1, static_cast<int>(left.count()));
+    }
+    ErrorTrap trap(d);
+    if (!taken && !gone) XDeleteProperty(d, target, property);  // nobody took it: leave nothing behind
+    if (!gone) XSelectInput(d, target, NoEventMask);
+    trap.Finish();
+    return taken;
+}
+
+void PostCloseRequest(DesktopWindow target) {
+    std::lock_guard lock(g_lock);
+    Display* d = Connection();
+    if (!d || !target) return;
+    SendClientMessage(d, target, target, InternAtom(d, "WM_PROTOCOLS"), static_cast<long>(InternAtom(d, "WM_DELETE_WINDOW")),
+                      CurrentTime, 0);
+}
+
+bool IsMinimized(DesktopWindow target) {
+    std::lock_guard lock(g_lock);
+    Display* d = Connection();
+    if (!d || !target) return false;
+    ErrorTrap trap(d);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    bool iconic = false;
+    const Atom wmState = InternAtom(d, "WM_STATE");
+    if (XGetWindowProperty(d, target, wmState, 0, 2, False, wmState, &type, &format, &count, &after, &data) ==
+            Success &&
+        data && format == 32 && count >= 1) {
+        iconic = reinterpret_cast<unsigned long*>(data)[0] == IconicState;
+    }
+    if (data) XFree(data);
+    data = nullptr;
+    const Atom hidden = InternAtom(d, "_NET_WM_STATE_HIDDEN");
+    if (XGetWindowProperty(d, target, InternAtom(d, "_NET_WM_STATE"), 0, 64, False, XA_ATOM, &type, &format, &count,
+                           &after, &data) == Success &&
+        data && format == 32) {
+        auto* atoms = reinterpret_cast<unsigned long*>(data);
+        for (unsigned long i = 0; i < count; ++i) iconic |= atoms[i] == hidden;
+    }
+    if (data) XFree(data);
+    return iconic;
+}
+
+void RestoreAndRaise(DesktopWindow target) {
+    std::lock_guard lock(g_lock);
+    Display* d = Connection();
+    if (!d || !target) return;
+    ErrorTrap trap(d);
+    // The window's last popup (a dialog it owns) comes to the front after it.
+    std::vector<Window> popups;
+    for (Window w : TopLevelWindows(d)) {
+        Window owner = 0;
+        XWindowAttributes attrs;
+        if (w != target && XGetTransientForHint(d, w, &owner) && owner == target && XGetWindowAttributes(d, w, &attrs) &&
+            attrs.map_state == IsViewable)
+            popups.push_back(w);
+    }
+    const Window front = popups.empty() ? target : popups.back();
+    if (WmSupports(d, "_NET_ACTIVE_WINDOW")) {
+        // Source 2: a request on the user's behalf; the window manager also un-minimizes.
+        const Atom active = InternAtom(d, "_NET_ACTIVE_WINDOW");
+        SendClientMessage(d, DefaultRootWindow(d), target, active, 2, CurrentTime, 0, 0, 0,
+                          SubstructureRedirectMask | SubstructureNotifyMask);
+        if (front != target)
+            SendClientMessage(d, DefaultRootWindow(d), front, active, 2, CurrentTime, 0, 0, 0,
+                              SubstructureRedirectMask | SubstructureNotifyMask);
+    } else {
+        XMapRaised(d, target);
+        for (Window w : popups) XRaiseWindow(d, w);
+        XWindowAttributes attrs;
+        if (XGetWindowAttributes(d, front, &attrs) && attrs.map_state == IsViewable)
+            XSetInputFocus(d, front, RevertToParent, CurrentTime);
+    }
+    trap.Finish();
+}
+
+DesktopWindow DesktopWindowOf(wxWindow* window) {
+    if (!window) return 0;
+    GtkWidget* widget = GTK_WIDGET(window->GetHandle());
+    if (!widget) return 0;
+    GdkWindow* gdkWindow = gtk_widget_get_window(widget);
+    if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return 0;
+    return gdk_x11_window_get_xid(gdkWindow);
+}
+
+void InstallDesktopMessageReceiver(wxWindow* window, DesktopMessageHandlers handlers) {
+    RemoveDesktopMessageReceiver(window);
+    GdkWindow* gdkWindow = RealizedGdkWindow(window);
+    if (!gdkWindow) return;
+    auto receiver = std::make_unique<Receiver>();
+    receiver->window = window;
+    receiver->gdkWindow = gdkWindow;
+    receiver->handlers = std::move(handlers);
+    receiver->copyData = gdk_x11_get_xatom_by_name_for_display(gdk_window_get_display(gdkWindow), kCopyDataMessage);
+    gdk_window_add_filter(gdkWindow, Filter, receiver.get());
+    Receivers()[window] = std::move(receiver);
+}
+
+void RemoveDesktopMessageReceiver(wxWindow* window) {
+    auto it = Receivers().find(window);
+    if (it == Receivers().end()) return;
+    gdk_window_remove_filter(it->second->gdkWindow, Filter, it->second.get());
+    Receivers().erase(it);
+}
+
+}  // namespace platform
