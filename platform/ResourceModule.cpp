@@ -4,7 +4,9 @@
 #include <link.h>
 
 #include <wx/bitmap.h>
+#include <wx/dcscreen.h>
 #include <wx/dialog.h>
+#include <wx/font.h>
 #include <wx/filesys.h>
 #include <wx/fs_mem.h>
 #include <wx/iconbndl.h>
@@ -149,15 +151,13 @@ void RewriteDialogUnits(wxXmlNode* object, int baseX, int baseY) {
 }
 
 // Builds template `id` through a private XRC resource, so nothing of one module outlives it.
+// A template of another class (a page asked for as a dialog) fails quietly.
 template <typename Build>
-bool BuildFromTemplate(unsigned id, std::optional<std::pair<int, int>> base, Build build) {
+bool BuildFromTemplate(unsigned id, const char* cls, std::optional<std::pair<int, int>> base, Build build) {
     std::unique_ptr<wxXmlDocument> doc = ParseTemplate(id);
-    if (!doc) return false;
-    if (base) {
-        wxXmlNode* top = TopObject(*doc, id);
-        if (!top) return false;
-        RewriteDialogUnits(top, base->first, base->second);
-    }
+    wxXmlNode* top = doc ? TopObject(*doc, id) : nullptr;
+    if (!top || top->GetAttribute("class") != cls) return false;
+    if (base) RewriteDialogUnits(top, base->first, base->second);
     EnsureHandlers();
     wxXmlResource xrc(0);
     xrc.InitAllHandlers();
@@ -167,14 +167,14 @@ bool BuildFromTemplate(unsigned id, std::optional<std::pair<int, int>> base, Bui
 
 bool DoLoadDialog(wxDialog* dialog, wxWindow* parent, unsigned id, std::optional<std::pair<int, int>> base) {
     if (!dialog) return false;
-    return BuildFromTemplate(id, base, [&](wxXmlResource& xrc, const wxString& name) {
+    return BuildFromTemplate(id, "wxDialog", base, [&](wxXmlResource& xrc, const wxString& name) {
         return xrc.LoadDialog(dialog, parent, name);
     });
 }
 
 bool DoLoadPanel(wxPanel* panel, wxWindow* parent, unsigned id, std::optional<std::pair<int, int>> base) {
     if (!panel) return false;
-    const bool ok = BuildFromTemplate(id, base, [&](wxXmlResource& xrc, const wxString& name) {
+    const bool ok = BuildFromTemplate(id, "wxPanel", base, [&](wxXmlResource& xrc, const wxString& name) {
         return xrc.LoadPanel(panel, parent, name);
     });
     if (ok) panel->SetLabel(wxString::FromUTF8(ResourceModule::TemplateCaption(id)));
@@ -321,6 +321,26 @@ std::optional<DialogUnitRect> ResourceModule::ControlRect(unsigned dialogId, uns
         return r;
     }
     return std::nullopt;
+}
+
+std::optional<std::pair<int, int>> ResourceModule::TemplateBaseUnits(unsigned dialogId) {
+    std::unique_ptr<wxXmlDocument> doc = ParseTemplate(dialogId);
+    wxXmlNode* top = doc ? TopObject(*doc, dialogId) : nullptr;
+    wxXmlNode* font = top ? Child(top, "font") : nullptr;
+    if (!font) return std::nullopt;
+    wxXmlNode* size = Child(font, "size");
+    wxXmlNode* face = Child(font, "face");
+    long points = 0;
+    if (!size || !face || !size->GetNodeContent().ToLong(&points) || points <= 0) return std::nullopt;
+    wxScreenDC dc;
+    dc.SetFont(wxFont(wxFontInfo(double(points)).FaceName(face->GetNodeContent())));
+    // As the classic dialog manager measures: the average width of the 52 letters, rounded, and
+    // the font's character height.
+    const wxSize letters = dc.GetTextExtent("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const int baseX = (letters.x / 26 + 1) / 2;
+    const int baseY = dc.GetCharHeight();
+    if (baseX <= 0 || baseY <= 0) return std::nullopt;
+    return std::make_pair(baseX, baseY);
 }
 
 std::string_view ResourceModule::RawEntry(const std::string& name) { return Entry(name); }

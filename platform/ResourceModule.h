@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 class wxBitmap;
 class wxDialog;
@@ -61,6 +62,10 @@ public:
     static std::string TemplateCaption(unsigned dialogId);
     static std::optional<DialogUnitRect> TemplateSize(unsigned dialogId);
     static std::optional<DialogUnitRect> ControlRect(unsigned dialogId, unsigned controlId);
+    // The dialog base units (x, y) of the template's own font as the classic dialog manager
+    // measures them (average letter width, character height) with the font that stands in for it
+    // here; for LoadDialog/LoadPanel with base units. Needs a display.
+    static std::optional<std::pair<int, int>> TemplateBaseUnits(unsigned dialogId);
 
     // A raw entry of the module by name ("strings.tsv", "menu.txt", "accel151.txt",
     // "version.txt", "dialog/102.xrc", "bitmap/1007.bmp", "icon/103/32.png"); empty when missing.

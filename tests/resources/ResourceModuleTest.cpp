@@ -20,6 +20,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <vector>
@@ -379,6 +380,35 @@ TEST_F(ResourceModuleTest, IconAndDataEntries) {
     const std::string version(ResourceModule::RawEntry("version.txt"));
     EXPECT_NE(version.find("FileVersion\t1.0.0.19"), std::string::npos);
     EXPECT_NE(version.find("Language\t1040"), std::string::npos);
+}
+
+TEST_F(ResourceModuleTest, WrongKindOfTemplateFailsQuietly) {
+    auto* dlg = new wxDialog;
+    EXPECT_FALSE(ResourceModule::LoadDialog(dlg, nullptr, 107));
+    EXPECT_FALSE(ResourceModule::LoadDialog(dlg, nullptr, 9999));
+    delete dlg;
+    PageHost host;
+    EXPECT_FALSE(ResourceModule::LoadPanel(host.page, host.frame.get(), 102));
+}
+
+TEST_F(ResourceModuleTest, PagesBuildWithTheirOwnFontsBaseUnits) {
+    for (unsigned id : {102u, 107u, 108u, 147u}) {
+        const auto base = ResourceModule::TemplateBaseUnits(id);
+        ASSERT_TRUE(base) << id;
+        EXPECT_GE(base->first, 4) << id;
+        EXPECT_LE(base->first, 12) << id;
+        EXPECT_GE(base->second, 9) << id;
+        EXPECT_LE(base->second, 24) << id;
+        std::printf("template %u: base units %d x %d\n", id, base->first, base->second);
+    }
+    const auto base = ResourceModule::TemplateBaseUnits(107);
+    PageHost host;
+    ASSERT_TRUE(ResourceModule::LoadPanel(host.page, host.frame.get(), 107, base->first, base->second));
+    EXPECT_EQ(host.page->GetSize(), wxSize(platform::DialogUnitsToPixelsX(311, base->first),
+                                           platform::DialogUnitsToPixelsY(215, base->second)));
+    EXPECT_EQ(host.page->FindWindow(1019)->GetPosition(),
+              wxPoint(platform::DialogUnitsToPixelsX(261, base->first), platform::DialogUnitsToPixelsY(197, base->second)));
+    EXPECT_EQ(Utf8(host.page->GetLabel()), "Generale");
 }
 
 // Last in this file's order, but independent: it reloads the module for any test after it.
