@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "mixer/MixerAccess.h"
+#include "mixer/MixerControl.h"
+#include "mixer/RecordingSources.h"
+#include "platform/AlsaMixer.h"
+#include "tests/harness/Harness.h"
+
+using namespace platform;
+
+namespace {
+// The default source's volume as the sound server reports it (first channel, raw units).
+long ServerSourceVolume() {
+    const auto r = harness::Run({"pactl", "get-source-volume", "@DEFAULT_SOURCE@"});
+    std::smatch m;
+    if (r.status != 0 || !std::regex_search(r.out, m, std::regex(R"(:\s*(\d+)\s*/)"))) return -1;
+    return std::stol(m[1]);
+}
+}  // namespace
+
+TEST(AlsaMixer, RecordingLevelReachesTheSoundServer) {
+    if (!harness::HaveSoundServer()) GTEST_SKIP() << "no sound server";
+    SetMixerOpener({});
+
+    RecordingSourceTable table;
+    ReadRecordingSources(table, 4);
+    ASSERT_EQ(table.count, 1u) << "the sound server's mixer has one capture element";
+    EXPECT_EQ(table.entries[0].shortName, "Capture");
+    EXPECT_EQ(table.entries[0].componentType, MIXERLINE_COMPONENTTYPE_SRC_UNDEFINED);
+    const std::uint32_t type = LookupSourceType(table, "Capture");
+
+    for (const int percent : {50, 100, 0, 73}) {
+        std::uint32_t id;
+        {
+            CMixerControl control("Capture", type);
+            ASSERT_TRUE(control.IsUsable());
+            ASSERT_NE(control.ControlId(), kNoMixerControl);
+            EXPECT_EQ(control.Channels(), 2u);
+            control.SetLevel(MixerLevelFromPercent(percent));
+            id = control.ControlId();
+        }
+        const std::uint32_t level = MixerLevelFromPercent(percent);
+        auto mixer = OpenAlsaMixer();
+        ASSERT_TRUE(mixer);
+        EXPECT_EQ(mixer->GetControlValue(id), level) << percent << "%";
+        EXPECT_EQ(ServerSourceVolume(), ScaleLevelToRange(level, 0, 65536)) << percent << "%";
+    }
+
+    // An input the mixer does not know leaves the level alone.
+    const long before = ServerSourceVolume();
+    CMixerControl unknown("Virtual_Microphone", LookupSourceType(table, "Virtual_Microphone"));
+    EXPECT_FALSE(unknown.IsUsable());
+    unknown.SetLevel(65000);
+    EXPECT_EQ(ServerSourceVolume(), before);
+}
+
+TEST(AlsaMixer, NoSuchControlMeansNoMixer) {
+    EXPECT_EQ(OpenAlsaMixer("hw:77"), nullptr);
+    harness::ScopedEnv env("MURMELO_ALSA_MIXER", "hw:77");
+    RecordingSourceTable table;
+    ReadRecordingSources(table, 2);
+    EXPECT_EQ(table.count, 0u);
+    CMixerControl control("Capture", MIXERLINE_COMPONENTTYPE_SRC_UNDEFINED);
+    EXPECT_FALSE(control.IsUsable());
+}
