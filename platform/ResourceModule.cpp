@@ -5,7 +5,10 @@
 
 #include <wx/bitmap.h>
 #include <wx/dcscreen.h>
+#include <wx/dcclient.h>
 #include <wx/dialog.h>
+#include <wx/settings.h>
+#include <wx/stattext.h>
 #include <wx/font.h>
 #include <wx/filesys.h>
 #include <wx/fs_mem.h>
@@ -165,17 +168,54 @@ bool BuildFromTemplate(unsigned id, const char* cls, std::optional<std::pair<int
     return build(xrc, wxString::Format("%u", id));
 }
 
+// GTK draws no border around a static text (it has no window of its own), so the parent draws
+// the template's frames just outside the bordered statics: a plain line for WS_BORDER, a sunken
+// edge for the edge styles.
+void DrawStaticFrames(wxWindow* root) {
+    bool any = false;
+    for (wxWindow* child : root->GetChildren()) {
+        if (child->IsKindOf(wxCLASSINFO(wxStaticText)) && child->HasFlag(wxBORDER_SIMPLE | wxBORDER_SUNKEN)) any = true;
+    }
+    if (!any) return;
+    root->Bind(wxEVT_PAINT, [root](wxPaintEvent&) {
+        wxPaintDC dc(root);
+        const wxColour shadow = wxSystemSettings::GetColour(wxSYS_COLOUR_3DSHADOW);
+        const wxColour light = wxSystemSettings::GetColour(wxSYS_COLOUR_3DHIGHLIGHT);
+        const wxColour line = wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWFRAME);
+        dc.SetBrush(*wxTRANSPARENT_BRUSH);
+        for (wxWindow* child : root->GetChildren()) {
+            if (!child->IsShown() || !child->IsKindOf(wxCLASSINFO(wxStaticText))) continue;
+            const wxRect r = child->GetRect().Inflate(1);
+            if (child->HasFlag(wxBORDER_SUNKEN)) {
+                dc.SetPen(wxPen(shadow));
+                dc.DrawLine(r.GetLeft(), r.GetBottom(), r.GetLeft(), r.GetTop());
+                dc.DrawLine(r.GetLeft(), r.GetTop(), r.GetRight(), r.GetTop());
+                dc.SetPen(wxPen(light));
+                dc.DrawLine(r.GetRight(), r.GetTop(), r.GetRight(), r.GetBottom());
+                dc.DrawLine(r.GetRight(), r.GetBottom(), r.GetLeft() - 1, r.GetBottom());
+            } else if (child->HasFlag(wxBORDER_SIMPLE)) {
+                dc.SetPen(wxPen(line));
+                dc.DrawRectangle(r);
+            }
+        }
+    });
+}
+
 bool DoLoadDialog(wxDialog* dialog, wxWindow* parent, unsigned id, std::optional<std::pair<int, int>> base) {
     if (!dialog) return false;
     return BuildFromTemplate(id, "wxDialog", base, [&](wxXmlResource& xrc, const wxString& name) {
-        return xrc.LoadDialog(dialog, parent, name);
+        if (!xrc.LoadDialog(dialog, parent, name)) return false;
+        DrawStaticFrames(dialog);
+        return true;
     });
 }
 
 bool DoLoadPanel(wxPanel* panel, wxWindow* parent, unsigned id, std::optional<std::pair<int, int>> base) {
     if (!panel) return false;
     const bool ok = BuildFromTemplate(id, "wxPanel", base, [&](wxXmlResource& xrc, const wxString& name) {
-        return xrc.LoadPanel(panel, parent, name);
+        if (!xrc.LoadPanel(panel, parent, name)) return false;
+        DrawStaticFrames(panel);
+        return true;
     });
     if (ok) panel->SetLabel(wxString::FromUTF8(ResourceModule::TemplateCaption(id)));
     return ok;
