@@ -4,13 +4,6 @@ namespace options {
 
 bool LimitRefused(bool limitOn, int hours, int minutes) { return limitOn && hours == 0 && minutes == 0; }
 
-std::vector<std::pair<std::string, std::string>> AdvancedSaveValues(bool limitOn, int hours, int minutes, int vizType) {
-    return {{"UnlimitedRecording", limitOn ? "1" : "0"},
-            {"Hour", std::to_string(hours)},
-            {"Minute", std::to_string(minutes)},
-            {"VizState", std::to_string(vizType)}};
-}
-
 int VizTypeFromStored(int stored) {
     if (stored == kVizEqualizer) return kVizEqualizer;
     if (stored == kVizSpectrum) return kVizSpectrum;

@@ -21,9 +21,6 @@ constexpr int kVizEqualizer = 3;
 // A limit of 0 hours and 0 minutes cannot be recorded to.
 bool LimitRefused(bool limitOn, int hours, int minutes);
 
-// The values written when the page is left, in writing order, in their stored form.
-std::vector<std::pair<std::string, std::string>> AdvancedSaveValues(bool limitOn, int hours, int minutes, int vizType);
-
 // The visualizer type a stored VizState text stands for (3 and 2 as such, anything else the graph).
 int VizTypeFromStored(int stored);
 

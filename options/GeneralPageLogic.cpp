@@ -341,6 +341,30 @@ MicPlan PlanInputChanged(const std::string& deviceName, int micConfiguration, bo
     return plan;
 }
 
+LameProfile LameProfileFor(int mp3Profile, int mp3Mode, std::uint32_t previousRate, std::uint32_t previousStereoMode) {
+    static const std::uint32_t kRates[] = {44100, 44100, 44100, 22050, 22050};
+    static const std::uint32_t kBitrates[] = {320, 128, 64, 128, 64};
+    LameProfile p;
+    if (mp3Profile >= 0 && mp3Profile <= 4) {
+        p.sampleRate = kRates[mp3Profile];
+        p.bitrate = kBitrates[mp3Profile];
+    } else {
+        p.sampleRate = previousRate;
+        p.bitrate = 0;
+    }
+    if (mp3Mode == 0) {
+        p.stereoMode = 0;
+        p.forceMono = 0;
+    } else if (mp3Mode == 1) {
+        p.stereoMode = 3;
+        p.forceMono = 1;
+    } else {
+        p.stereoMode = previousStereoMode;
+        p.forceMono = 0;
+    }
+    return p;
+}
+
 bool MicRadiosStartHelpers(const std::string& deviceName, int micConfiguration) {
     return Contains(deviceName, "SoundMAX") && micConfiguration == kMicConfigBuiltInAndExternal;
 }

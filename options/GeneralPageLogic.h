@@ -131,6 +131,16 @@ MicPlan PlanInputChanged(const std::string& deviceName, int micConfiguration, bo
 // Whether the microphone radios start a helper program for this device.
 bool MicRadiosStartHelpers(const std::string& deviceName, int micConfiguration);
 
+// What the MP3 encoder's key gets for an MP3 choice; codes outside the tables keep the previous
+// sample rate / stereo mode with a bitrate of 0 / no forced mono.
+struct LameProfile {
+    std::uint32_t sampleRate = 0;
+    std::uint32_t bitrate = 0;
+    std::uint32_t stereoMode = 0;
+    std::uint32_t forceMono = 0;
+};
+LameProfile LameProfileFor(int mp3Profile, int mp3Mode, std::uint32_t previousRate, std::uint32_t previousStereoMode);
+
 constexpr const char* kOtherInputText = "Use other Input source";
 
 }  // namespace options

@@ -266,16 +266,10 @@ TEST(MicrophoneRules, InputChange) {
     EXPECT_FALSE(MicRadiosStartHelpers("Realtek", kMicConfigBuiltInAndExternal));
 }
 
-TEST(AdvancedRules, LimitAndStoredForm) {
+TEST(AdvancedRules, LimitAndVisualizer) {
     EXPECT_TRUE(LimitRefused(true, 0, 0));
     EXPECT_FALSE(LimitRefused(false, 0, 0));
     EXPECT_FALSE(LimitRefused(true, 0, 1));
-    auto values = AdvancedSaveValues(true, 0, 1, kVizSpectrum);
-    ASSERT_EQ(values.size(), 4u);
-    EXPECT_EQ(values[0], (std::pair<std::string, std::string>{"UnlimitedRecording", "1"}));
-    EXPECT_EQ(values[1], (std::pair<std::string, std::string>{"Hour", "0"}));
-    EXPECT_EQ(values[2], (std::pair<std::string, std::string>{"Minute", "1"}));
-    EXPECT_EQ(values[3], (std::pair<std::string, std::string>{"VizState", "2"}));
     EXPECT_EQ(VizTypeFromStored(3), kVizEqualizer);
     EXPECT_EQ(VizTypeFromStored(0), kVizGraph);
     EXPECT_EQ(VizTypeFromStored(7), kVizGraph);

@@ -1,0 +1,123 @@
+// The options sheet's General page (template 107): input device and line, microphone, recording
+// volume, output format and quality, naming and save folder. The main window owns the page object
+// for its whole life; the recording engine is a member, so the format flags and quality codes the
+// page edits are the ones the engine records with. MakeAutoFileName, GetSaveDriveFreeMB,
+// LoadInputChoice and WriteLameProfile serve the main window outside the sheet too.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "audio/CaptureGraph.h"
+#include "mixer/RecordingSources.h"
+#include "options/GeneralPageLogic.h"
+#include "options/OptionsPage.h"
+
+class wxCommandEvent;
+
+constexpr std::size_t kMaxInputNames = 20;
+
+class CFileFormat : public COptionsPage {
+public:
+    CFileFormat();
+    ~CFileFormat() override;
+
+    // --- for the main window ---
+    // Builds the automatic name for now into m_strExampleName (and returns it).
+    const std::string& MakeAutoFileName();
+    // Free megabytes where recordings go (0 when that cannot be measured).
+    std::uint32_t GetSaveDriveFreeMB() const;
+    // Resolves the stored device name and input index against the device names.
+    void LoadInputChoice();
+    // Copies the MP3 choice (m_CaptureGraph.m_nMp3Profile, m_nMp3Mode) into the encoder's key.
+    void WriteLameProfile();
+
+    // The recording engine with the format flags and quality codes.
+    CCaptureGraph m_CaptureGraph;
+    int m_nMp3Mode = 0;
+    // Last values WriteLameProfile wrote ("Sample Rate", "Stereo Mode"); 0 before any.
+    int m_nLameSampleRate = 0;
+    int m_nLameStereoMode = 0;
+
+    bool m_bManual = false;
+    std::string m_strSaveFolder;         // ends with "/"
+    std::string m_strDriveRoot;          // platform::DriveRoot of the save folder
+    std::string m_strDefaultSaveFolder;  // set by the main window
+    std::string m_strExampleName;
+    std::string m_strExampleText;
+    std::time_t m_tNameTime = 0;
+    int m_nRecordVolume = 0;             // percent; the main window scales it when it applies it
+
+    std::vector<std::string> m_astrDeviceNames;              // filled by the main window
+    std::array<std::string, kMaxInputNames> m_astrInputNames;  // ends at the first empty name
+    RecordingSourceTable m_InputLines;                       // filled once at start-up
+    int m_nInputCount = 0;
+    int m_nChosenDevice = 0;
+    int m_nChosenInput = 0;
+    std::string m_strCurrentInput;
+    std::string m_strCurrentDevice;
+    bool m_bBuiltInMic = true;
+    std::string m_strProgramFolder;
+    int m_nMicConfiguration = kMicConfigNone;
+    platform::WindowRef m_hMainWnd = nullptr;
+    bool m_bRestoring = false;
+    bool m_bPageOpen = false;
+
+    // Starts a program beside the executable (Pellow, Quillon); replaceable for tests.
+    std::function<void(const std::string& path)> m_startHelper;
+
+    // --- page ---
+    void OnCreate() override;
+    bool OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnKillActive() override;
+    void OnDestroy() override;
+
+private:
+    std::string Raw(const char* name) const;
+    int RawNumber(const char* name) const;
+    void ReadRaw(const char* name);
+    options::QualityCodes StoredCodes() const;
+
+    // The quality controls as a state table, to and from the window.
+    options::QualityPanel ReadPanel() const;
+    void ApplyPanel(const options::QualityPanel& panel);
+    void ApplyFormat(options::OutputFormat format);
+    void HideMp3Controls();
+
+    std::string DeviceName(int index) const;
+    std::string InputName(int index) const;
+    bool InputIsMicrophone(const std::string& inputName) const;
+    void FillInputCombo();
+    void ShowFolder();
+    void SetSaveFolder(const std::string& folder);
+    void ShowVolumeCaption(int percent);
+    void DisableMicrophoneControls();
+    void ApplyMicPlan(const options::MicPlan& plan);
+    void UpdateMicrophoneControls();
+
+    // Handlers.
+    void OnChooseMp3(wxCommandEvent&);
+    void OnChooseWma(wxCommandEvent&);
+    void OnChooseWav(wxCommandEvent&);
+    void OnWavQuality(wxCommandEvent&);
+    void OnMp3Quality(wxCommandEvent&);
+    void OnMp3Channels(wxCommandEvent&);
+    void OnWmaQuality(wxCommandEvent&);
+    void OnDeviceChanged(wxCommandEvent&);
+    void OnInputChanged(wxCommandEvent&);
+    void OnBuiltInMic();
+    void OnExternalMic();
+    void OnNaming(bool manual);
+    void OnBrowse(wxCommandEvent&);
+    void OnDefault(wxCommandEvent&);
+    void OnVolumeMoved(wxCommandEvent&);
+    void StartMicHelper(bool builtIn);
+
+    std::map<std::string, std::string> m_raw;  // last text read of each value
+};
