@@ -1,9 +1,13 @@
 #include "micarray/MicArrayDriver.h"
 #include "platform/DesktopWindows.h"
 
+#include <atomic>
+
 std::uint32_t AeFiltersMessage() {
-    static const std::uint32_t message = platform::RegisterWindowMessage("AE_FILTERS");
-    return message;
+    // Registered once; asked again only while no display has answered yet.
+    static std::atomic<std::uint32_t> message{0};
+    if (message.load() == 0) message = platform::RegisterWindowMessage("AE_FILTERS");
+    return message.load();
 }
 
 CMicArrayDriver& TheMicArrayDriver() {
