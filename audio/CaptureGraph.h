@@ -87,12 +87,20 @@ public:
     HRESULT GetEvent(long* eventCode, LONG_PTR* param1, LONG_PTR* param2, long timeoutMs);
     HRESULT FreeEventParams(long, LONG_PTR, LONG_PTR) { return S_OK; }
 
+    // Pausing keeps the pipeline running and holds the capture back at the source's output; later
+    // buffers are moved back in time by the paused span, so files and the tap see one continuous
+    // stream. The gate lives as long as the graph's source.
+    struct Gate;
+
 private:
     HRESULT BuildCommonFront();
     HRESULT LinkSourceToGrabber();
     HRESULT SetFileName(GstElement* writer);
     HRESULT FinishStream();
 
+    HRESULT InstallGate();
+
+    std::shared_ptr<Gate> m_gate;
     DeviceMonikerPtr m_pSourceMoniker;   // device bound as m_pSource
     GstCaps* m_pSourceCaps = nullptr;    // capture format set by ConfigureWavCapture (WAV only)
 };

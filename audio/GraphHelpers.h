@@ -94,6 +94,9 @@ enum PIN_DIRECTION { PINDIR_INPUT = 0, PINDIR_OUTPUT = 1 };
 // E_NOINTERFACE for a null element.
 HRESULT ListPinNames(GstElement* filter, PIN_DIRECTION direction, IListBox& list);
 
+// Remembers the device a capture element was bound from (ListPinNames lists its inputs).
+void AttachMoniker(GstElement* element, DeviceMonikerPtr moniker);
+
 // The n-th (from 0) static pad of the direction, with a reference; E_POINTER for a null element,
 // E_FAIL (and a null pad) when there is none.
 HRESULT GetPin(GstElement* filter, PIN_DIRECTION direction, int n, GstPad** pin);

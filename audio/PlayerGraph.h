@@ -68,6 +68,7 @@ public:
 
     // Streaming-thread entries.
     void OnPadAdded(GstElement* element, GstPad* pad);
+    struct NotifyTarget;  // where graph events are posted
 
 private:
     HRESULT BuildWindowsMediaChain(const std::string& path);
@@ -78,7 +79,6 @@ private:
 
     GstElement* m_pRenderer = nullptr;   // "Default DirectSound Device"
     GstElement* m_pDecoder = nullptr;    // where the decoded stream appears (decodebin or "My DMO")
-    struct NotifyTarget;
     std::shared_ptr<NotifyTarget> m_notify;  // shared with the bus's sync handler
     double m_volumeGain = 1.0;
 };

@@ -1,0 +1,226 @@
+#include "audio/GraphHelpers.h"
+
+#include <gst/gst.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <strings.h>
+
+namespace {
+std::atomic<platform::WindowRef> g_visualizer{nullptr};
+std::atomic<TraceSink> g_traceSink{nullptr};
+}  // namespace
+
+void SetVisualizerWindow(platform::WindowRef window) { g_visualizer.store(window); }
+platform::WindowRef GetVisualizerWindow() { return g_visualizer.load(); }
+
+void EnsureGstInitialized() {
+    static std::once_flag once;
+    std::call_once(once, [] { gst_init(nullptr, nullptr); });
+}
+
+// ---- Device monikers ----
+
+DeviceMoniker::DeviceMoniker(GstDevice* device) : device_(GST_DEVICE(gst_object_ref(device))) {
+    if (gchar* name = gst_device_get_display_name(device_)) {
+        friendlyName_ = name;
+        g_free(name);
+    }
+    if (GstElement* probe = gst_device_create_element(device_, nullptr)) {
+        // The sound server's source name, so that the same device is found again by name.
+        if (g_object_class_find_property(G_OBJECT_GET_CLASS(probe), "device")) {
+            gchar* dev = nullptr;
+            g_object_get(probe, "device", &dev, nullptr);
+            if (dev) sourceName_ = dev;
+            g_free(dev);
+        }
+        gst_object_unref(probe);
+    }
+}
+
+DeviceMoniker::~DeviceMoniker() {
+    if (device_) gst_object_unref(device_);
+}
+
+std::vector<std::string> DeviceMoniker::InputNames() const {
+    if (!ports_.empty()) return ports_;
+    return {friendlyName_};
+}
+
+bool DeviceMoniker::EnablePort(const std::string& portName) const {
+    return std::find(ports_.begin(), ports_.end(), portName) != ports_.end();
+}
+
+GstElement* DeviceMoniker::BindToObject(const char* name) const {
+    if (!device_) return nullptr;
+    return gst_device_create_element(device_, name);
+}
+
+// ---- List boxes ----
+
+int VectorListBox::AddString(const std::string& text) {
+    auto pos = items_.end();
+    if (sorted_) {
+        pos = std::upper_bound(items_.begin(), items_.end(), text, [](const std::string& a, const Item& b) {
+            return strcasecmp(a.c_str(), b.text.c_str()) < 0;
+        });
+    }
+    pos = items_.insert(pos, Item{text, nullptr});
+    return static_cast<int>(pos - items_.begin());
+}
+
+void VectorListBox::SetItemData(int index, DeviceMonikerPtr moniker) {
+    if (index >= 0 && index < GetCount()) items_[static_cast<std::size_t>(index)].data = std::move(moniker);
+}
+
+DeviceMonikerPtr VectorListBox::GetItemData(int index) const {
+    if (index < 0 || index >= GetCount()) return nullptr;
+    return items_[static_cast<std::size_t>(index)].data;
+}
+
+std::string VectorListBox::GetText(int index) const {
+    if (index < 0 || index >= GetCount()) return {};
+    return items_[static_cast<std::size_t>(index)].text;
+}
+
+// ---- Enumeration ----
+
+HRESULT EnumerateDevices(GstDeviceMonitor* monitor, const char* category, IListBox& list) {
+    EnsureGstInitialized();
+    GstDeviceMonitor* own = nullptr;
+    if (!monitor) {
+        // A fresh monitor each time, so devices plugged in since the last listing are seen.
+        own = gst_device_monitor_new();
+        if (!own) return E_NOINTERFACE;
+        gst_device_monitor_add_filter(own, category, nullptr);
+        if (!gst_device_monitor_start(own)) {
+            gst_object_unref(own);
+            own = nullptr;
+        }
+        monitor = own;
+    }
+    GList* devices = monitor ? gst_device_monitor_get_devices(monitor) : nullptr;
+    if (own) {
+        gst_device_monitor_stop(own);
+        gst_object_unref(own);
+    }
+    if (!devices) {
+        list.AddString(kNoEntriesText);
+        return 1;
+    }
+    for (GList* item = devices; item; item = item->next) {
+        auto* device = GST_DEVICE(item->data);
+        if (!gst_device_has_classes(device, category)) continue;
+        auto moniker = std::make_shared<DeviceMoniker>(device);
+        // A device whose name cannot be read is left out.
+        if (moniker->FriendlyName().empty()) continue;
+        AddDeviceEntry(moniker->FriendlyName(), moniker, list);
+    }
+    g_list_free_full(devices, gst_object_unref);
+    return S_OK;
+}
+
+void AddDeviceEntry(const std::string& friendlyName, DeviceMonikerPtr moniker, IListBox& list) {
+    int index = list.AddString(friendlyName);
+    list.SetItemData(index, std::move(moniker));
+}
+
+void ClearDeviceList(IListBox& list) {
+    for (int i = 0; i < list.GetCount(); ++i) list.SetItemData(i, nullptr);
+    list.ResetContent();
+}
+
+// ---- Pins ----
+
+namespace {
+// The capture element's device moniker, attached when the element was bound.
+const char* const kMonikerKey = "murmelo-device-moniker";
+}  // namespace
+
+HRESULT ListPinNames(GstElement* filter, PIN_DIRECTION direction, IListBox& list) {
+    list.ResetContent();
+    if (!filter) return E_NOINTERFACE;
+    if (direction == PINDIR_INPUT) {
+        // A capture element's inputs are its device's inputs (ports).
+        if (auto* moniker = static_cast<DeviceMonikerPtr*>(g_object_get_data(G_OBJECT(filter), kMonikerKey))) {
+            for (const auto& name : (*moniker)->InputNames()) list.AddString(name);
+            return S_OK;
+        }
+    }
+    GstIterator* it = direction == PINDIR_INPUT ? gst_element_iterate_sink_pads(filter)
+                                                : gst_element_iterate_src_pads(filter);
+    GValue value = G_VALUE_INIT;
+    while (gst_iterator_next(it, &value) == GST_ITERATOR_OK) {
+        auto* pad = GST_PAD(g_value_get_object(&value));
+        gchar* name = gst_pad_get_name(pad);
+        list.AddString(name);
+        g_free(name);
+        g_value_reset(&value);
+    }
+    g_value_unset(&value);
+    gst_iterator_free(it);
+    return S_OK;
+}
+
+void AttachMoniker(GstElement* element, DeviceMonikerPtr moniker) {
+    g_object_set_data_full(G_OBJECT(element), kMonikerKey, new DeviceMonikerPtr(std::move(moniker)),
+                           [](gpointer p) { delete static_cast<DeviceMonikerPtr*>(p); });
+}
+
+HRESULT GetPin(GstElement* filter, PIN_DIRECTION direction, int n, GstPad** pin) {
+    if (!filter || !pin) return E_POINTER;
+    *pin = nullptr;
+    GstIterator* it = direction == PINDIR_INPUT ? gst_element_iterate_sink_pads(filter)
+                                                : gst_element_iterate_src_pads(filter);
+    std::vector<GstPad*> pads;
+    GValue value = G_VALUE_INIT;
+    while (gst_iterator_next(it, &value) == GST_ITERATOR_OK) {
+        pads.push_back(GST_PAD(gst_object_ref(g_value_get_object(&value))));
+        g_value_reset(&value);
+    }
+    g_value_unset(&value);
+    gst_iterator_free(it);
+    HRESULT hr = E_FAIL;
+    for (int i = 0; i < static_cast<int>(pads.size()); ++i) {
+        if (i == n) {
+            *pin = pads[static_cast<std::size_t>(i)];
+            hr = S_OK;
+        } else {
+            gst_object_unref(pads[static_cast<std::size_t>(i)]);
+        }
+    }
+    return hr;
+}
+
+GstPad* GetFirstPin(GstElement* filter, PIN_DIRECTION direction) {
+    GstPad* pin = nullptr;
+    GetPin(filter, direction, 0, &pin);
+    return pin;
+}
+
+HRESULT CreateFilter(const char* factory, const char* name, GstElement** filter) {
+    EnsureGstInitialized();
+    *filter = gst_element_factory_make(factory, name);
+    if (!*filter) {
+        Trace("CreateFilter: Failed to create filter!  hr=0x%x\n", static_cast<unsigned>(E_NOINTERFACE));
+        return E_NOINTERFACE;
+    }
+    gst_object_ref_sink(*filter);
+    return S_OK;
+}
+
+// ---- Trace ----
+
+void SetTraceSink(TraceSink sink) { g_traceSink.store(sink); }
+
+void Trace(const char* format, ...) {
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);  // cut at 1023 characters, always terminated
+    va_end(args);
+    if (TraceSink sink = g_traceSink.load()) sink(text);
+    else std::fputs(text, stderr);
+}
