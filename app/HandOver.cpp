@@ -1,7 +1,10 @@
 #include "app/HandOver.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+
+#include "platform/DesktopWindows.h"
 
 namespace app {
 
@@ -92,6 +95,44 @@ std::string DecodeHandOverRecord(const std::vector<std::uint8_t>& data) {
         PutUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
     }
     return out;
+}
+
+namespace {
+std::vector<std::string>& Arguments() {
+    static std::vector<std::string> args;
+    return args;
+}
+}  // namespace
+
+void SetProcessArguments(int argc, const char* const* argv) {
+    Arguments().clear();
+    for (int i = 1; i < argc; ++i) Arguments().emplace_back(argv[i] ? argv[i] : "");
+}
+
+const std::vector<std::string>& ProcessArguments() { return Arguments(); }
+
+int ForwardToRunningInstance(const std::vector<std::string>& arguments) {
+    const platform::DesktopWindow running = platform::FindTopLevelWindow("Murmelo");
+    if (!running) return 1;
+    if (!arguments.empty()) {
+        std::string joined;
+        for (std::size_t i = 0; i < arguments.size(); ++i) {
+            if (i) joined += ' ';
+            joined += arguments[i];
+        }
+        if (auto record = EncodeHandOverRecord(joined)) {
+            if (!platform::SendCopyData(running, 0, *record))
+                std::fprintf(stderr, "murmelo: the running instance did not take the command line\n");
+        } else {
+            std::fprintf(stderr,
+                         "murmelo: command line too long to hand to the running instance (at most %zu characters): "
+                         "%s\n",
+                         kHandOverUnits - 1, joined.c_str());
+        }
+    }
+    // Restores a minimized window and brings it (or its last popup) to the front.
+    platform::RestoreAndRaise(running);
+    return 0;
 }
 
 void LogReceivedCommandLine(const std::string& commandLine) {

@@ -22,6 +22,16 @@ std::optional<std::vector<std::uint8_t>> EncodeHandOverRecord(const std::string&
 // whichever comes first (the sender's size is not trusted).
 std::string DecodeHandOverRecord(const std::vector<std::uint8_t>& data);
 
+// The process's own arguments 1..n as the command line gave them (before the toolkit took its
+// options out). main() stores them; the first file and the hand-over read them.
+void SetProcessArguments(int argc, const char* const* argv);
+const std::vector<std::string>& ProcessArguments();
+
+// The hand-over of a second start: finds the top-level window titled "Murmelo" (1 when there is
+// none), sends it the joined arguments when there are any, restores it if minimized and brings it
+// to the front (0). A joined line over 259 characters is refused with a message on standard error.
+int ForwardToRunningInstance(const std::vector<std::string>& arguments);
+
 // Test hook: with MURMELO_TEST_LOG set, each received command line is appended there as a line.
 void LogReceivedCommandLine(const std::string& commandLine);
 

@@ -115,16 +115,36 @@ std::vector<Window> Children(Display* d, Window w) {
     return out;
 }
 
-// The top-level client windows: the window manager's list, else the root's children and, for
-// window managers that frame clients without publishing a list, their children.
+bool HasWmState(Display* d, Window w) {
+    Atom type = None;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    const Atom wmState = InternAtom(d, "WM_STATE");
+    XGetWindowProperty(d, w, wmState, 0, 0, False, AnyPropertyType, &type, &format, &count, &after, &data);
+    if (data) XFree(data);
+    return type != None;
+}
+
+// The top-level client windows: the window manager's list; else each child of the root, or, for a
+// window manager that frames clients without publishing a list, the framed client inside it (the
+// child carrying WM_STATE).
 std::vector<Window> TopLevelWindows(Display* d) {
     Window root = DefaultRootWindow(d);
     std::vector<Window> clients = WindowListProperty(d, root, "_NET_CLIENT_LIST");
     if (!clients.empty()) return clients;
     std::vector<Window> out;
     for (Window w : Children(d, root)) {
-        out.push_back(w);
-        for (Window c : Children(d, w)) out.push_back(c);
+        Window client = w;
+        if (!HasWmState(d, w)) {
+            for (Window c : Children(d, w)) {
+                if (HasWmState(d, c)) {
+                    client = c;
+                    break;
+                }
+            }
+        }
+        out.push_back(client);
     }
     return out;
 }
