@@ -91,6 +91,9 @@ struct PageHost {
     std::unique_ptr<wxFrame, void (*)(wxFrame*)> frame{new wxFrame(nullptr, wxID_ANY, "sheet"),
                                                        [](wxFrame* f) { f->Destroy(); }};
     wxPanel* page = new wxPanel;
+    ~PageHost() {
+        if (!page->GetParent()) delete page;  // never created: the frame does not own it
+    }
     bool Load(unsigned id) { return ResourceModule::LoadPanel(page, frame.get(), id); }
 };
 
