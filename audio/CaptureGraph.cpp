@@ -256,11 +256,14 @@ HRESULT CCaptureGraph::BuildMp3Graph() {
     GstElement* encoder = nullptr;  // held only while building
     if (FAILED(CreateFilter("lamemp3enc", "Lame encoder", &encoder))) return E_NOINTERFACE;
     HRESULT hr = BuildCommonFront();
-    if (SUCCEEDED(hr) && FAILED(CreateFilter("wavenc", "WAV Dest", &m_pWavDest))) hr = E_NOINTERFACE;
+    // wavenc takes no MP3, so the file is a plain MP3 stream, as its name says; "WAV Dest" adds a
+    // Xing header when the encoder key asks for one and passes the frames on otherwise.
+    const LameSettings settings = ReadLameSettings();
+    if (SUCCEEDED(hr) && FAILED(CreateFilter(settings.xingTag ? "xingmux" : "identity", "WAV Dest", &m_pWavDest)))
+        hr = E_NOINTERFACE;
     if (SUCCEEDED(hr) && FAILED(CreateFilter("filesink", "File Writer", &m_pFileWriter))) hr = E_NOINTERFACE;
     if (SUCCEEDED(hr)) {
         m_pFileSink = GST_ELEMENT(gst_object_ref(m_pFileWriter));
-        const LameSettings settings = ReadLameSettings();
         ApplyLameSettings(encoder, settings);
         if (!AddToGraph(m_pGB, encoder) || !AddToGraph(m_pGB, m_pWavDest) || !AddToGraph(m_pGB, m_pFileWriter))
             hr = E_FAIL;

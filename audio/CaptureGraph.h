@@ -1,7 +1,8 @@
 // The recording engine: one GStreamer pipeline into which the main window binds the chosen capture
 // device ("Audio Capture"), and on top of it one of three encode chains:
 //   WAV: Audio Capture -> Sample Grabber -> WAV Dest (wavenc) -> File Writer (filesink)
-//   MP3: Audio Capture -> Sample Grabber -> Lame encoder (lamemp3enc) -> WAV Dest -> File Writer
+//   MP3: Audio Capture -> Sample Grabber -> Lame encoder (lamemp3enc) -> WAV Dest (identity, or
+//        xingmux when the encoder key asks for a Xing tag) -> File Writer: a plain MP3 file
 //   WMA: Audio Capture -> Sample Grabber -> WM ASF Writer (avenc_wmav2 + avmux_asf + filesink)
 // One graph serves one recording. Stop finishes the file: end-of-stream is sent into the chain and
 // awaited at the writer before the pipeline is torn down.
