@@ -280,6 +280,10 @@ void CFileFormat::UpdateMicrophoneControls() {
 bool CFileFormat::OnInitDialog() {
     wxWindow* page = GetWindow();
     HideMp3Controls();
+    // The lists start without a selection; only the chosen format's action below selects.
+    for (int id : kQualityCombos) {
+        if (auto* choice = ItemAs<wxChoice>(id)) choice->SetSelection(wxNOT_FOUND);
+    }
     m_bRestoring = true;
     m_bPageOpen = true;
     m_strProgramFolder = platform::GetProgramFolder();
@@ -383,7 +387,7 @@ void CFileFormat::OnOK() {
     if (slider) m_nRecordVolume = slider->GetValue();
 
     QualityPanel panel = ReadPanel();
-    TakeSelectedCodes(panel);
+    TakeSelectedCodes(panel, StoredCodes());
     ApplyPanel(panel);
 
     if (auto* inputs = ItemAs<wxChoice>(kInput); inputs && inputs->GetSelection() >= 0)

@@ -209,16 +209,16 @@ bool RestoreDefaultQuality(QualityPanel& panel) {
     return false;
 }
 
-void TakeSelectedCodes(QualityPanel& panel) {
-    auto take = [](const ComboState& combo, int& code) {
-        if (combo.selection >= 0) code = combo.selection;
+void TakeSelectedCodes(QualityPanel& panel, const QualityCodes& stored) {
+    auto take = [](const ComboState& combo, int& code, int storedCode) {
+        code = combo.selection >= 0 ? combo.selection : storedCode;
     };
-    take(panel.wavRate, panel.codes.wavFrequency);
-    take(panel.wavBits, panel.codes.wavBit);
-    take(panel.wavChannels, panel.codes.wavMode);
-    take(panel.wmaQuality, panel.codes.wmaProfile);
-    take(panel.mp3Quality, panel.codes.mp3Profile);
-    take(panel.mp3Channels, panel.codes.mp3Mode);
+    take(panel.wavRate, panel.codes.wavFrequency, stored.wavFrequency);
+    take(panel.wavBits, panel.codes.wavBit, stored.wavBit);
+    take(panel.wavChannels, panel.codes.wavMode, stored.wavMode);
+    take(panel.wmaQuality, panel.codes.wmaProfile, stored.wmaProfile);
+    take(panel.mp3Quality, panel.codes.mp3Profile, stored.mp3Profile);
+    take(panel.mp3Channels, panel.codes.mp3Mode, stored.mp3Mode);
 }
 
 std::string MakeAutoFileName(std::time_t moment) {

@@ -73,9 +73,9 @@ void WmaQualityChanged(QualityPanel& panel);
 // Default button: resets the chosen format's quality. Returns whether the page becomes modified.
 bool RestoreDefaultQuality(QualityPanel& panel);
 
-// On OK the selections become the engine's codes; a combo without a selection (MP3 stored, so no
-// format action ran) keeps the code that was loaded instead of storing -1.
-void TakeSelectedCodes(QualityPanel& panel);
+// On OK the selections become the engine's codes; a list without a selection (MP3 stored, so no
+// format was shown) takes the stored code instead of -1.
+void TakeSelectedCodes(QualityPanel& panel, const QualityCodes& stored);
 
 // The automatic recording name for a moment, in local time: 2005-03-07-14h-05m-09s.
 std::string MakeAutoFileName(std::time_t moment);

@@ -78,12 +78,17 @@ bool COptions::Build(wxWindow* parent) {
 
     m_pBook->Bind(wxEVT_NOTEBOOK_PAGE_CHANGING, [this](wxBookCtrlEvent& event) {
         if (event.GetEventObject() != m_pBook || m_bChanging) return;
+        if (event.GetSelection() == m_nActive) return;
         COptionsPage* page = GetActivePage();
-        if (page && page->HasWindow() && !page->OnKillActive()) event.Veto();
+        if (page && page->HasWindow() && !page->OnKillActive()) {
+            event.Veto();
+            // Keep the tab row on the page that refused to be left.
+            m_pDlg->CallAfter([this] { ShowActiveTab(); });
+        }
     });
     m_pBook->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this](wxBookCtrlEvent& event) {
         if (event.GetEventObject() != m_pBook || m_bChanging) return;
-        ActivatePage(event.GetSelection());
+        if (event.GetSelection() != m_nActive) ActivatePage(event.GetSelection());
     });
     m_pDlg->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOk(); }, wxID_OK);
     m_pDlg->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnCancel(); }, wxID_CANCEL);
@@ -118,9 +123,20 @@ bool COptions::ActivatePage(int index) {
 bool COptions::SetActivePage(int index) {
     if (!m_pBook || !GetPage(index)) return false;
     if (index == m_nActive) return true;
-    m_pBook->SetSelection(static_cast<std::size_t>(index));
-    return m_nActive == index;
+    COptionsPage* page = GetActivePage();
+    if (page && page->HasWindow() && !page->OnKillActive()) return false;
+    ShowTab(index);
+    return ActivatePage(index);
 }
+
+void COptions::ShowTab(int index) {
+    if (!m_pBook || m_pBook->GetSelection() == index) return;
+    m_bChanging = true;
+    m_pBook->ChangeSelection(static_cast<std::size_t>(index));
+    m_bChanging = false;
+}
+
+void COptions::ShowActiveTab() { ShowTab(m_nActive); }
 
 int COptions::DoModal(wxWindow* parent) {
     if (!Build(parent)) return platform::IDCANCEL;

@@ -51,6 +51,8 @@ public:
 private:
     bool Build(wxWindow* parent);
     bool ActivatePage(int index);
+    void ShowTab(int index);  // without page-change events
+    void ShowActiveTab();
     void OnOk();
     void OnApply();
     void OnCancel();

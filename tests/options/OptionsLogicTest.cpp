@@ -101,7 +101,7 @@ TEST(FormatActions, WavAfterWmaResetsOthersToDefaults) {
     ChooseWav(panel, restoring, Stored(2, 1, 1, 3, 4, 1));
     EXPECT_EQ(panel.format, OutputFormat::Wav);
     EXPECT_EQ(panel.estimate, "10320 KB");
-    TakeSelectedCodes(panel);
+    TakeSelectedCodes(panel, Stored(2, 1, 1, 3, 4, 1));
     EXPECT_EQ(panel.codes.wavFrequency, 0);
     EXPECT_EQ(panel.codes.wavMode, 0);
     EXPECT_EQ(panel.codes.wavBit, 0);
@@ -137,10 +137,9 @@ TEST(FormatActions, StoredCodeOutsideItemsFallsBackToDefault) {
 }
 
 TEST(FormatActions, Mp3StoredWithoutChoiceKeepsStoredCodes) {
-    // Nothing was chosen: the combos have no selection and OK keeps what was loaded.
+    // Nothing was chosen: the lists have no selection and OK keeps what is stored.
     QualityPanel panel;
-    panel.codes = Stored(2, 1, 0, 3, 4, 1);
-    TakeSelectedCodes(panel);
+    TakeSelectedCodes(panel, Stored(2, 1, 0, 3, 4, 1));
     EXPECT_EQ(panel.codes.wavFrequency, 2);
     EXPECT_EQ(panel.codes.wmaProfile, 3);
     EXPECT_EQ(panel.codes.mp3Profile, 4);
