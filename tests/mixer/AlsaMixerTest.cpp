@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <sstream>
 
 #include "mixer/MixerAccess.h"
 #include "mixer/MixerControl.h"
@@ -13,10 +13,13 @@ using namespace platform;
 namespace {
 // The default source's volume as the sound server reports it (first channel, raw units).
 long ServerSourceVolume() {
+    // "Volume: front-left: 32768 /  50% / ..."
     const auto r = harness::Run({"pactl", "get-source-volume", "@DEFAULT_SOURCE@"});
-    std::smatch m;
-    if (r.status != 0 || !std::regex_search(r.out, m, std::regex(R"(:\s*(\d+)\s*/)"))) return -1;
-    return std::stol(m[1]);
+    std::istringstream in(r.out);
+    std::string volumeWord, channel;
+    long value = -1;
+    if (r.status != 0 || !(in >> volumeWord >> channel >> value)) return -1;
+    return value;
 }
 }  // namespace
 
