@@ -23,6 +23,7 @@
 #include <wx/panel.h>
 #include <wx/radiobut.h>
 #include <wx/slider.h>
+#include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
@@ -589,6 +590,16 @@ TEST_F(OptionsSheetTest, CancelRestoresTheVisualizerType) {
     app::WriteSettings({{"VizState", "3"}}, true);
     wxWindow* page = Open(1);
     ASSERT_TRUE(page);
+    // The skin's previews sit to the right of the visualizer radios.
+    const wxPoint anchor = page->FindWindow(a::kRadioEqualizer)->GetPosition();
+    const int previewTops[] = {-6, 34, 75};
+    const int previewIds[] = {a::kPreviewEqualizer, a::kPreviewSpectrum, a::kPreviewGraph};
+    for (int i = 0; i < 3; ++i) {
+        auto* preview = dynamic_cast<wxStaticBitmap*>(page->FindWindow(previewIds[i]));
+        ASSERT_TRUE(preview) << previewIds[i];
+        EXPECT_EQ(preview->GetPosition(), wxPoint(anchor.x + 127, anchor.y + previewTops[i]));
+        EXPECT_TRUE(preview->GetBitmap().IsOk()) << previewIds[i];
+    }
     EXPECT_TRUE(Checked(page, a::kRadioEqualizer));
     EXPECT_EQ(GetVisualizerType(), 3);
     Click(page, a::kRadioSpectrum);
