@@ -33,6 +33,14 @@ TEST(AlsaMixer, RecordingLevelReachesTheSoundServer) {
     EXPECT_EQ(table.entries[0].shortName, "Capture");
     EXPECT_EQ(table.entries[0].componentType, MIXERLINE_COMPONENTTYPE_SRC_UNDEFINED);
     const std::uint32_t type = LookupSourceType(table, "Capture");
+    // Put the level back afterwards, should this run on someone's own sound server.
+    const long original = ServerSourceVolume();
+    struct Restore {
+        long raw;
+        ~Restore() {
+            if (raw >= 0) harness::Run({"pactl", "set-source-volume", "@DEFAULT_SOURCE@", std::to_string(raw)});
+        }
+    } restore{original};
 
     for (const int percent : {50, 100, 0, 73}) {
         std::uint32_t id;
