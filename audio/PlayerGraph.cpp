@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "app/Messages.h"
@@ -84,6 +85,44 @@ bool TagFromCaps(const GstCaps* caps, std::uint16_t* tag) {
 }
 
 GstBusSyncReply ForwardEvents(GstBus*, GstMessage* msg, gpointer data);
+
+// The format block of a RIFF WAVE file's "fmt " chunk (the detector names such a stream only by
+// its container). False when the file is no RIFF WAVE or has no complete format block.
+bool ReadRiffWaveFormat(const std::string& path, WAVEFORMATEX* format, std::uint32_t* dataBytes) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    auto readU32 = [&](std::uint32_t* v) {
+        unsigned char b[4];
+        if (std::fread(b, 1, 4, file) != 4) return false;
+        *v = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+        return true;
+    };
+    bool ok = false;
+    char id[4];
+    std::uint32_t size = 0;
+    if (std::fread(id, 1, 4, file) == 4 && std::memcmp(id, "RIFF", 4) == 0 && readU32(&size) &&
+        std::fread(id, 1, 4, file) == 4 && std::memcmp(id, "WAVE", 4) == 0) {
+        // Walk the chunks to "fmt " (a bounded number, so a hostile file cannot keep us here).
+        for (int chunk = 0; chunk < 64; ++chunk) {
+            if (std::fread(id, 1, 4, file) != 4 || !readU32(&size)) break;
+            if (std::memcmp(id, "fmt ", 4) == 0 && !ok) {
+                if (size < 16) break;
+                WAVEFORMATEX wfx{};
+                const std::size_t want = size < sizeof wfx ? size : sizeof wfx;
+                if (std::fread(&wfx, 1, want, file) != want) break;
+                *format = wfx;
+                ok = true;
+                size -= static_cast<std::uint32_t>(want);
+            } else if (std::memcmp(id, "data", 4) == 0) {
+                *dataBytes = size;
+                break;
+            }
+            if (std::fseek(file, static_cast<long>(size + (size & 1)), SEEK_CUR) != 0) break;
+        }
+    }
+    std::fclose(file);
+    return ok;
+}
 
 }  // namespace
 
@@ -207,7 +246,20 @@ HRESULT CPlayerGraph::GetFileInfo(const std::string& path, double* duration, int
             auto* stream = GST_DISCOVERER_AUDIO_INFO(last->data);
             GstCaps* caps = gst_discoverer_stream_info_get_caps(GST_DISCOVERER_STREAM_INFO(stream));
             std::uint16_t tag = 0;
-            if (TagFromCaps(caps, &tag)) {
+            WAVEFORMATEX riff{};
+            const bool isRiff = caps && gst_caps_get_size(caps) > 0 &&
+                                gst_structure_has_name(gst_caps_get_structure(caps, 0), "audio/x-wav");
+            std::uint32_t dataBytes = 0;
+            if (isRiff && ReadRiffWaveFormat(path, &riff, &dataBytes)) {
+                m_wfxStream = riff;
+                if (type) *type = ClassifyWaveFormatTag(riff.wFormatTag);
+                if (duration) {
+                    *duration = static_cast<double>(gst_discoverer_info_get_duration(info)) / GST_SECOND;
+                    // The detector cannot time every WAVE file; the data chunk can.
+                    if (*duration <= 0 && riff.nAvgBytesPerSec)
+                        *duration = static_cast<double>(dataBytes) / riff.nAvgBytesPerSec;
+                }
+            } else if (!isRiff && TagFromCaps(caps, &tag)) {
                 WAVEFORMATEX wfx{};
                 wfx.wFormatTag = tag;
                 wfx.nChannels = static_cast<std::uint16_t>(gst_discoverer_audio_info_get_channels(stream));
@@ -245,8 +297,7 @@ void CPlayerGraph::OnPadAdded(GstElement* element, GstPad* pad) {
     }
     if (caps) gst_caps_unref(caps);
     if (!audio || !m_pDecoder) return;
-    if (GST_IS_GHOST_PAD(pad)) return;
-    if (element == m_pDecoder) {
+    if (m_nFileType != kFileTypeWindowsMedia) {
         // decodebin: its pad feeds the format stage in front of the tee.
         GstElement* stage = gst_bin_get_by_name(GST_BIN(m_pGraph), "Format");
         if (!stage) return;
@@ -411,7 +462,8 @@ HRESULT CPlayerGraph::OpenFile(const std::string& path, platform::WindowRef noti
     RebuildGraph();
     if (!m_pGraph || !m_pEvent) return E_NOINTERFACE;
     int type = kFileTypeUnplayable;
-    GetFileInfo(path, nullptr, &type);
+    m_fileDuration = 0;
+    GetFileInfo(path, &m_fileDuration, &type);
     if (type < 0) {
         platform::MessageBox(notifyWindow, GetLocalizedMessage(kInvalidFileFormatMessage), {},
                              platform::MB_OK | platform::MB_ICONERROR);
@@ -511,7 +563,11 @@ HRESULT CPlayerGraph::GetDuration(LONGLONG* duration) {
     if (!m_pSeeking) return E_NOINTERFACE;
     if (!duration) return E_POINTER;
     gint64 length = 0;
-    if (!gst_element_query_duration(m_pSeeking, GST_FORMAT_TIME, &length) || length < 0) return E_FAIL;
+    if (!gst_element_query_duration(m_pSeeking, GST_FORMAT_TIME, &length) || length <= 0) {
+        // Some parsers cannot tell; the length the file's inspection found stands in.
+        if (m_fileDuration <= 0) return E_FAIL;
+        length = static_cast<gint64>(m_fileDuration * GST_SECOND);
+    }
     *duration = length / 100;
     return S_OK;
 }
@@ -522,6 +578,12 @@ HRESULT CPlayerGraph::SetVolume(long volume) {
     // Hundredths of a decibel onto a linear gain; the bottom of the range is silence.
     m_volumeGain = volume <= -10000 ? 0.0 : std::pow(10.0, static_cast<double>(volume) / 2000.0);
     g_object_set(m_pAudio, "volume", m_volumeGain, "mute", volume <= -10000 ? TRUE : FALSE, nullptr);
+    // A cued graph holds audio that already passed the volume: cue it again at the new volume, so
+    // that the next run starts at it.
+    if (m_nState != 2 && m_pSeeking) {
+        LONGLONG position = 0;
+        if (SUCCEEDED(GetCurrentPosition(&position))) SetCurrentPosition(&position);
+    }
     return S_OK;
 }
 

@@ -81,4 +81,5 @@ private:
     GstElement* m_pDecoder = nullptr;    // where the decoded stream appears (decodebin or "My DMO")
     std::shared_ptr<NotifyTarget> m_notify;  // shared with the bus's sync handler
     double m_volumeGain = 1.0;
+    double m_fileDuration = 0;  // seconds, from the inspection at OpenFile
 };
