@@ -2,7 +2,10 @@
 
 #include <wx/dialog.h>
 
+#include <cstdio>
+
 #include "app/HandOver.h"
+#include "app/SettingsStore.h"
 #include "mainwnd/RecorderDlg.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ResourceModule.h"
@@ -30,6 +33,13 @@ int CRecorderApp::OnRun() {
     return 0;
 }
 
+void CRecorderApp::OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond,
+                                   const wxChar* msg) {
+    std::fprintf(stderr, "murmelo: check failed at %s:%d in %s: %s %s\n", wxString(file).utf8_str().data(), line,
+                 wxString(func).utf8_str().data(), wxString(cond).utf8_str().data(),
+                 wxString(msg ? msg : wxT("")).utf8_str().data());
+}
+
 void CRecorderApp::InitInstance() {
     const std::string programFolder = platform::GetProgramFolder();
     // Without the module nothing is reported; the main window's template lives only there.
@@ -39,6 +49,9 @@ void CRecorderApp::InitInstance() {
         app::ForwardToRunningInstance(app::ProcessArguments());
         return;
     }
+
+    // First start: the key with every value's default, so that every reader finds its value.
+    app::EnsureDefaultSettings();
 
     const wxAcceleratorTable accelerators =
         resources::MakeAcceleratorTable(resources::ProgramAccelerators());

@@ -283,6 +283,10 @@ DesktopWindow FindTopLevelWindow(const std::string& title) {
     if (!d) return 0;
     ErrorTrap trap(d);  // a window may vanish while we look at it
     for (Window w : TopLevelWindows(d)) {
+        // Input-only windows (the toolkit's client leader and helpers carry the program's name as
+        // their title) are never a window anyone looks for.
+        XWindowAttributes attrs;
+        if (!XGetWindowAttributes(d, w, &attrs) || attrs.c_class == InputOnly) continue;
         auto t = TitleOf(d, w);
         if (t && *t == title) return w;
     }
