@@ -187,6 +187,8 @@ void CRecorderDlg::BuildSkinAndControls() {
     {
         wxGraphicsPath path = wxGraphicsRenderer::GetDefaultRenderer()->CreatePath();
         path.AddRoundedRectangle(0, 0, W, H, kCornerEllipse / 2.0);
+        // The template makes a plain borderless window; GTK shapes any realized window.
+        SetWindowStyleFlag(GetWindowStyleFlag() | wxFRAME_SHAPED);
         SetShape(path);
     }
 
