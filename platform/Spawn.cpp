@@ -1,5 +1,6 @@
 #include "platform/Spawn.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -68,6 +69,8 @@ int StartProgram(const std::string& program, const std::vector<std::string>& arg
     posix_spawn_file_actions_init(&actions);
     posix_spawnattr_init(&attr);
     if (!workingDirectory.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+    // Our standard input is not the child's to read; its output still goes where ours goes.
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
 
     // The child starts with no blocked signals and default handlers (we may ignore SIGPIPE, say),
     // in a session of its own.

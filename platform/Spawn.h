@@ -1,6 +1,7 @@
 // Starting other programs: an argument vector handed to the program as it stands (never a shell),
 // without waiting for it. The child is reaped in the background, so no zombie stays behind, and it
-// runs in a session of its own, so it outlives us and our terminal's signals.
+// runs in a session of its own, so it outlives us and our terminal's signals. Its standard input
+// is /dev/null; its output and errors go where ours go.
 #pragma once
 #include <string>
 #include <vector>
