@@ -10,7 +10,7 @@ PKGS=(
   pulseaudio pulseaudio-utils libasound2-dev libasound2-plugins alsa-utils
   xvfb xdotool x11-utils libx11-dev dbus-x11 xdg-utils
   fonts-dejavu fonts-liberation
-  librsvg2-bin imagemagick fp-utils
+  librsvg2-bin imagemagick fp-utils libchm-bin fonts-nanum
   libgtest-dev libgmock-dev libbenchmark-dev
   sox ffmpeg
 )
