@@ -15,7 +15,11 @@ template <typename T, void (*Free)(T*)>
 struct AlsaDeleter {
     void operator()(T* p) const { Free(p); }
 };
-using ElemList = std::unique_ptr<snd_ctl_elem_list_t, AlsaDeleter<snd_ctl_elem_list_t, snd_ctl_elem_list_free>>;
+void FreeElemList(snd_ctl_elem_list_t* list) {
+    snd_ctl_elem_list_free_space(list);
+    snd_ctl_elem_list_free(list);
+}
+using ElemList = std::unique_ptr<snd_ctl_elem_list_t, AlsaDeleter<snd_ctl_elem_list_t, FreeElemList>>;
 using ElemInfo = std::unique_ptr<snd_ctl_elem_info_t, AlsaDeleter<snd_ctl_elem_info_t, snd_ctl_elem_info_free>>;
 using ElemValue = std::unique_ptr<snd_ctl_elem_value_t, AlsaDeleter<snd_ctl_elem_value_t, snd_ctl_elem_value_free>>;
 using CardInfo = std::unique_ptr<snd_ctl_card_info_t, AlsaDeleter<snd_ctl_card_info_t, snd_ctl_card_info_free>>;
@@ -126,7 +130,9 @@ MixerStatus CMixerSwitch::Open() {
     ElemList list(rawList);
     if (!card || !list || snd_ctl_card_info(m_hMixer, card.get()) < 0 || snd_ctl_elem_list(m_hMixer, list.get()) < 0)
         return MixerStatus::CapsFailed;
+    // A card has a few hundred elements at most; anything near the limit of the count is an error code.
     const unsigned count = snd_ctl_elem_list_get_count(list.get());
+    if (count > 65536) return MixerStatus::CapsFailed;
     if (count > 0) {
         if (snd_ctl_elem_list_alloc_space(list.get(), count) < 0 || snd_ctl_elem_list(m_hMixer, list.get()) < 0)
             return MixerStatus::CapsFailed;
@@ -143,7 +149,6 @@ MixerStatus CMixerSwitch::Open() {
         if (snd_ctl_elem_list_get_interface(list.get(), i) != SND_CTL_ELEM_IFACE_MIXER) continue;
         elems.push_back({snd_ctl_elem_list_get_numid(list.get(), i), snd_ctl_elem_list_get_name(list.get(), i)});
     }
-    snd_ctl_elem_list_free_space(list.get());
     std::stable_sort(elems.begin(), elems.end(), [](const Elem& a, const Elem& b) { return a.numid < b.numid; });
     for (const Elem& e : elems) {
         const std::string lineName = LineNameOf(e.name);

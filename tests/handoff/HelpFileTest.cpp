@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -68,14 +67,18 @@ TEST(HelpFile, HoldsItsTitleAndEveryLinkedPage) {
 
     const std::set<std::string> pages = {"index.html",   "recording.html", "formats.html", "playback.html",
                                          "options.html", "editor.html",    "keyboard.html"};
-    const std::regex link(R"re(href="([^"#:]+)")re");
     for (const auto& page : pages) {
         SCOPED_TRACE(page);
         ASSERT_TRUE(fs::exists(out / page));
         const std::string html = ReadAll(out / page);
         EXPECT_NE(html.find("<title>"), std::string::npos);
-        for (std::sregex_iterator it(html.begin(), html.end(), link), end; it != end; ++it)
-            EXPECT_TRUE(fs::exists(out / (*it)[1].str())) << "broken link " << (*it)[1];
+        for (std::size_t at = html.find("href=\""); at != std::string::npos; at = html.find("href=\"", at)) {
+            at += 6;
+            const std::string target = html.substr(at, html.find('"', at) - at);
+            if (target.find(':') == std::string::npos && target.find('#') == std::string::npos) {
+                EXPECT_TRUE(fs::exists(out / target)) << "broken link " << target;
+            }
+        }
     }
     // The pages a user asks about first.
     EXPECT_NE(ReadAll(out / "keyboard.html").find("Ctrl+E"), std::string::npos);
