@@ -9,7 +9,7 @@ PKGS=(
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-tools gstreamer1.0-pulseaudio
   pulseaudio pulseaudio-utils libasound2-dev libasound2-plugins alsa-utils
   xvfb xdotool x11-utils libx11-dev dbus-x11 xdg-utils
-  fonts-dejavu fonts-liberation
+  fonts-dejavu fonts-liberation xchm
   librsvg2-bin imagemagick fp-utils libchm-bin fonts-nanum
   libgtest-dev libgmock-dev libbenchmark-dev
   sox ffmpeg

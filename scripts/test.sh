@@ -12,6 +12,7 @@ if [ "${SANITIZE:-0}" = "1" ]; then
   BUILD_DIR="$here/build-asan" BUILD_TYPE=Debug "$here/scripts/build.sh" -DMURMELO_SANITIZE=ON -DMURMELO_BENCH=OFF
   ASAN_OPTIONS=detect_leaks=0 "$here/scripts/session.sh" --private \
     ctest --test-dir "$here/build-asan" --output-on-failure -j2
-  BUILD_DIR="$here/build-tsan" BUILD_TYPE=Debug "$here/scripts/build.sh" -DMURMELO_TSAN=ON -DMURMELO_BENCH=OFF
+  BUILD_DIR="$here/build-tsan" BUILD_TYPE=Debug TARGETS="audio_sample_tap_test" \
+    "$here/scripts/build.sh" -DMURMELO_TSAN=ON -DMURMELO_BENCH=OFF
   "$here/scripts/session.sh" --private ctest --test-dir "$here/build-tsan" --output-on-failure -L tsan
 fi
