@@ -67,6 +67,8 @@ void CRecorderApp::InitInstance() {
         platform::InstallDisplayLostHandler([this] {
             if (m_pMainDlg) m_pMainDlg->SaveSettingsForLostDisplay();
         });
+        // The first file comes from the command line as the process got it.
+        dlg.SetCommandLineArguments(app::ProcessArguments());
         if (dlg.Create(nullptr)) {
             SetTopWindow(&dlg);
             dlg.SetAcceleratorTable(accelerators);

@@ -34,12 +34,15 @@
 #include "micarray/MicArrayDriver.h"
 #include "micarray/MicConfiguration.h"
 #include "mixer/MixerControl.h"
+#include "mixer/RecordingLevel.h"
 #include "options/OptionsIds.h"
 #include "platform/Chassis.h"
 #include "platform/DesktopWindows.h"
+#include "platform/DeviceChange.h"
 #include "platform/Drives.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ResourceModule.h"
+#include "platform/Spawn.h"
 #include "platform/Ui.h"
 
 using namespace mainwnd;
@@ -48,6 +51,16 @@ using controls::RGB;
 namespace {
 constexpr unsigned kMainTemplate = 102;
 constexpr unsigned kAboutString = 101;
+constexpr unsigned kOptionsTitleString = 1202;
+constexpr unsigned kHelpMissingString = 1227;
+constexpr unsigned kErrorNameTooLong = 82;  // the system text for a name that does not fit
+
+constexpr const char* kEditorTitle = "Sonaplex";
+constexpr const char* kEditorProgram = "/../Sonaplex/Sonaplex";
+constexpr const char* kHelpFile = "/Dizavadar.chm";
+constexpr const char* kHelpTitle = "Quarnet Murmelo";
+// A help viewer takes a moment to show its window; meanwhile F1 does not start a second one.
+constexpr auto kHelpStartGrace = std::chrono::milliseconds(1000);
 
 wxString U(const std::string& s) { return wxString::FromUTF8(s); }
 std::string S(const wxString& s) { return std::string(s.utf8_str()); }
@@ -133,10 +146,14 @@ void CRecorderDlg::SetWindowIcons() {
     if (!icons.IsEmpty()) SetIcons(icons);
 }
 
-// Audio devices come and go through the capture engine's device monitor; nothing to register here.
-void CRecorderDlg::RegisterDeviceNotification() {}
+// Audio capture devices through the sound server's device monitor, drives through the mount
+// table; both post WM_DEVICECHANGE to this window. A failure is silent (no notifications then).
+void CRecorderDlg::RegisterDeviceNotification() {
+    m_DeviceWatcher.Start(target_.get());
+    m_MountWatcher.Start(target_.get());
+}
 
-void CRecorderDlg::SetOptionsSheetTitle() {}
+void CRecorderDlg::SetOptionsSheetTitle() { m_Options.SetTitle(LoadResourceString(kOptionsTitleString)); }
 
 void CRecorderDlg::SetWindowStyles() { SetWindowStyleFlag(GetWindowStyleFlag() | wxMINIMIZE_BOX | wxMAXIMIZE_BOX); }
 
@@ -366,6 +383,8 @@ void CRecorderDlg::DecideMicConfiguration() {
     m_FileFormat.m_nMicConfiguration = c.micConfiguration;
     m_bDriverAbsent = c.driverAbsent;
     m_bNoSpeakerPhone = c.noSpeakerPhone;
+    m_FileSetUp.m_bNoSpeakerPhone = c.noSpeakerPhone;
+    if (c.driverAbsent) m_FileSetUp.m_nSpecialMode = kModeNoDriver;
     if (m_bDriverAbsent && m_pMode) {
         m_pMode->Enable(false);
         m_pMode->SetSkinBitmap(m_bmpSP);
@@ -379,7 +398,8 @@ void CRecorderDlg::ShowSpecialRecordingMode() {
 // --- capture source ---------------------------------------------------------------------------
 
 int CRecorderDlg::RefreshCaptureDevices() {
-    HRESULT hr = EnumerateDevices(nullptr, CLSID_AudioInputDeviceCategory, m_DeviceList);
+    ClearDeviceList(m_DeviceList);  // else every listing adds the devices once more
+    HRESULT hr = EnumerateDevices(m_DeviceWatcher.Monitor(), CLSID_AudioInputDeviceCategory, m_DeviceList);
     if (m_pDeviceListBox) {
         m_pDeviceListBox->Clear();
         for (int i = 0; i < m_DeviceList.GetCount(); ++i) m_pDeviceListBox->Append(U(m_DeviceList.GetText(i)));
@@ -395,6 +415,9 @@ int CRecorderDlg::RefreshCaptureDevices() {
 void CRecorderDlg::SelectCaptureDevice() {
     CCaptureGraph& g = m_FileFormat.m_CaptureGraph;
     if (FAILED(g.SelectCaptureDevice(m_DeviceList, m_FileFormat.m_nChosenDevice, m_InputList))) return;
+    const auto& devices = m_FileFormat.m_astrDeviceNames;
+    const auto chosen = static_cast<std::size_t>(m_FileFormat.m_nChosenDevice);
+    m_FileFormat.m_strCurrentDevice = chosen < devices.size() ? devices[chosen] : std::string();
     m_FileFormat.m_astrInputNames = {};
     const int n = m_InputList.GetCount();
     for (int i = 0; i < n && i < static_cast<int>(kMaxInputNames); ++i)
@@ -409,7 +432,9 @@ void CRecorderDlg::SelectCaptureDevice() {
 void CRecorderDlg::SelectCaptureInput() {
     const int i = m_FileFormat.m_nChosenInput;
     if (i < 0 || i >= static_cast<int>(kMaxInputNames)) return;
-    m_FileFormat.m_CaptureGraph.SelectCaptureInput(m_FileFormat.m_astrInputNames[static_cast<std::size_t>(i)]);
+    // The chosen input is also the mixer line the recording level goes to.
+    m_FileFormat.m_strCurrentInput = m_FileFormat.m_astrInputNames[static_cast<std::size_t>(i)];
+    m_FileFormat.m_CaptureGraph.SelectCaptureInput(m_FileFormat.m_strCurrentInput);
 }
 
 void CRecorderDlg::ResetCaptureSource() {
@@ -472,9 +497,9 @@ void CRecorderDlg::LoadSettings() {
     if (s.manual) m_FileFormat.m_bManual = *s.manual;
     if (s.recordVolume) {
         m_FileFormat.m_nRecordVolume = *s.recordVolume;
-        CMixerControl mixer(m_FileFormat.m_strCurrentInput,
-                            LookupSourceType(m_FileFormat.m_InputLines, m_FileFormat.m_strCurrentInput));
-        mixer.SetLevel(MixerLevelFromPercent(*s.recordVolume));
+        SetRecordingLevel(m_FileFormat.m_strCurrentInput,
+                          LookupSourceType(m_FileFormat.m_InputLines, m_FileFormat.m_strCurrentInput),
+                          MixerLevelFromPercent(*s.recordVolume));
     }
     if (s.limitApplies) SetLengthLimit(*s.limitApplies, s.limitHour, s.limitMinute);
 
@@ -489,6 +514,10 @@ void CRecorderDlg::LoadSettings() {
 }
 
 void CRecorderDlg::SetLengthLimit(bool on, int hours, int minutes) {
+    // The Advanced page holds the limit; the window keeps it in seconds for its timer.
+    m_FileSetUp.m_bLimitOn = on;
+    m_FileSetUp.m_nHours = hours;
+    m_FileSetUp.m_nMinutes = minutes;
     m_bLimitOn = on;
     m_nLimitHours = hours;
     m_nLimitMinutes = minutes;
@@ -537,7 +566,10 @@ void CRecorderDlg::InstallCopyDataReceiver() {
         OnCopyDataCommandLine(line);
     };
     handlers.onRegisteredMessage = [this](std::uint32_t message, std::uintptr_t, std::intptr_t) {
-        if (message == AeFiltersMessage() && !m_bDriverAbsent) ShowSpecialMode(false);
+        if (message != AeFiltersMessage() || m_bDriverAbsent) return;
+        m_FileSetUp.m_nDriverMode = TheMicArrayDriver().GetSpecialRecordingMode();
+        ShowSpecialMode(false);
+        if (m_FileSetUp.m_bPageOpen) m_FileSetUp.SyncSpecialRecordingRadios();
     };
     platform::InstallDesktopMessageReceiver(this, std::move(handlers));
 }
@@ -569,6 +601,11 @@ void CRecorderDlg::OnDestroyWindow() {
     EmptyFileList();
     DeleteKeptImages();
     UnregisterDeviceNotification();
+    // The path block goes with the program that made it (a POSIX block would outlive us).
+    if (m_FileMapping) {
+        m_FileMapping.Close();
+        platform::SharedMemoryBlock::Remove();
+    }
     m_RecordTimer.Stop();
     m_PlaybackTimer.Stop();
     target_.Reset();
@@ -612,7 +649,10 @@ void CRecorderDlg::DeleteKeptImages() {
     m_bmpRecord = m_bmpPause = m_bmpPlay = m_bmpPausePlay = wxNullBitmap;
     m_bmpVR = m_bmpDA = m_bmpSP = m_bmpWavEnabled = m_bmpWmaDisabled = m_bmpWmaEnabled = wxNullBitmap;
 }
-void CRecorderDlg::UnregisterDeviceNotification() {}
+void CRecorderDlg::UnregisterDeviceNotification() {
+    m_DeviceWatcher.Stop();
+    m_MountWatcher.Stop();
+}
 
 // --- transport --------------------------------------------------------------------------------
 
@@ -931,6 +971,7 @@ void CRecorderDlg::OnWindowMessage(platform::WindowMessageEvent& e) {
         case WM_PLAY_DROPPED_FILE: OnPlayDroppedFile(); break;
         case options::WM_INPUT_DEVICE_CHANGED: SelectCaptureDevice(); e.result = 0; break;
         case options::WM_OPTIONS_APPLIED: OnOptionsApplied(); break;
+        case platform::WM_DEVICECHANGE: OnDeviceChange(e.wParam, e.lParam); break;
         default: e.Skip(); break;
     }
 }
@@ -996,9 +1037,9 @@ void CRecorderDlg::OnPlayDroppedFile() {
 void CRecorderDlg::OnOptionsApplied() {
     ResetCaptureSource();
     m_FileFormat.m_nRecordVolume *= 650;
-    CMixerControl mixer(m_FileFormat.m_strCurrentInput,
-                        LookupSourceType(m_FileFormat.m_InputLines, m_FileFormat.m_strCurrentInput));
-    mixer.SetLevel(static_cast<std::uint32_t>(std::max(0, m_FileFormat.m_nRecordVolume)));
+    SetRecordingLevel(m_FileFormat.m_strCurrentInput,
+                      LookupSourceType(m_FileFormat.m_InputLines, m_FileFormat.m_strCurrentInput),
+                      static_cast<std::uint32_t>(std::max(0, m_FileFormat.m_nRecordVolume)));
 }
 
 void CRecorderDlg::OnMute() {
@@ -1240,17 +1281,21 @@ void CRecorderDlg::OnCloseCommand() {
 }
 
 void CRecorderDlg::OnHelp() {
-    const std::string help = m_strProgramFolder + "/Dizavadar.chm";
+    const std::string help = m_strProgramFolder + kHelpFile;
     std::error_code ec;
-    if (!std::filesystem::exists(help, ec)) {
-        platform::MessageBox(target_.get(), LoadResourceString(1227));
+    if (!std::filesystem::is_regular_file(help, ec)) {
+        platform::MessageBox(target_.get(), LoadResourceString(kHelpMissingString));
         return;
     }
-    if (auto w = platform::FindTopLevelWindow("Quarnet Murmelo")) {
+    if (auto w = platform::FindTopLevelWindow(kHelpTitle)) {
         if (platform::IsMinimized(w)) platform::RestoreAndRaise(w);
         return;
     }
-    wxLaunchDefaultApplication(U(help));
+    // A viewer just started has no window yet: a second F1 must not start another one. The
+    // window is not blocked meanwhile.
+    const auto now = std::chrono::steady_clock::now();
+    if (m_tHelpOpened != std::chrono::steady_clock::time_point{} && now - m_tHelpOpened < kHelpStartGrace) return;
+    if (platform::OpenDocument(help)) m_tHelpOpened = now;
 }
 
 void CRecorderDlg::OnOpenFile() {
@@ -1273,19 +1318,21 @@ void CRecorderDlg::OnOpenFile() {
 void CRecorderDlg::OnSettings() {
     if (!m_pSettings || !m_pSettings->IsEnabled()) return;
     if (m_FileFormat.m_CaptureGraph.m_nState != kEngineStopped) return;
-    static COptions sheet(" ");
-    if (sheet.GetPageCount() == 0) {
-        sheet.SetTitle(LoadResourceString(1202));
-        sheet.AddPage(&m_FileFormat);
+    if (m_Options.GetPageCount() == 0) {
+        m_Options.AddPage(&m_FileFormat);
+        m_Options.AddPage(&m_FileSetUp);
     }
-    sheet.DoModal(this);
+    char freeSpace[32];
+    std::snprintf(freeSpace, sizeof freeSpace, "%luMB", static_cast<unsigned long>(m_FileFormat.GetSaveDriveFreeMB()));
+    m_FileSetUp.m_strFreeSpace = freeSpace;
+    m_Options.DoModal(this);
     SendVisualizer(VIS_CMD_RESET);
     if (!m_bDriverAbsent) ShowSpecialMode(false);
     if (m_PlayerGraph.m_nState == kEngineStopped) {
         const RecordFormat f = Format();
         if (f != RecordFormat::Mp3) ShowRecordingFormat(f);
     }
-    SetLengthLimit(m_bLimitOn, m_nLimitHours, m_nLimitMinutes);
+    SetLengthLimit(m_FileSetUp.m_bLimitOn, m_FileSetUp.m_nHours, m_FileSetUp.m_nMinutes);
     if (m_PlayerGraph.m_nState == kEngineRunning) {
         m_bDeferredReset = true;
         return;
@@ -1294,7 +1341,90 @@ void CRecorderDlg::OnSettings() {
     PrepareNextRecording();
 }
 
-void CRecorderDlg::OnEditFile() {}
+// The editor finds the path in the shared block when it runs already, else on its command line.
+void CRecorderDlg::OnEditFile() {
+    if (!m_pEdit || !m_pEdit->IsEnabled()) return;
+    OnStop();
+    m_PlayerGraph.ReleaseGraph();
+    FillProgramFolder();
+    const std::string editor = m_strProgramFolder + kEditorProgram;
+    const std::string file = m_strEditorFile;
+
+    // Written before the editor is looked for, so that a running editor finds it after the post.
+    // A path that does not fit the block is refused, never cut into another file's name.
+    platform::SharedMemoryBlock block = platform::SharedMemoryBlock::Create();
+    const bool written = block && !file.empty() && block.WritePath(file);
+
+    const platform::DesktopWindow window = platform::FindTopLevelWindow(kEditorTitle);
+    if (!window) {
+        // Nobody reads the block: it goes, and the path travels as the one argument, in quotes.
+        block.Close();
+        m_FileMapping.Close();
+        platform::SharedMemoryBlock::Remove();
+        std::vector<std::string> args;
+        if (!file.empty()) args.push_back("\"" + file + "\"");
+        platform::StartProgram(editor, args);  // an editor that cannot start is not reported
+        return;
+    }
+    platform::RestoreAndRaise(window);
+    if (file.empty()) return;  // nothing to open: the editor only comes to the front
+    if (!written) {
+        ShowSystemError(kErrorNameTooLong);
+        return;
+    }
+    platform::SendRegisteredMessage(window, platform::RegisterWindowMessage("FileMapping"), 0, 0);
+    m_FileMapping = std::move(block);
+}
+
+// Listing the devices again rebinds the capture source, which takes the recording graph's writers:
+// the next recording's graph is built again, or after the playback when one runs.
+void CRecorderDlg::RelistCaptureDevices() {
+    RefreshCaptureDevices();
+    if (m_PlayerGraph.m_nState == kEngineRunning) m_bDeferredReset = true;
+    else PrepareNextRecording();
+}
+
+void CRecorderDlg::OnDeviceChange(std::uintptr_t what, std::intptr_t deviceClass) {
+    CCaptureGraph& g = m_FileFormat.m_CaptureGraph;
+    if (what == platform::DBT_DEVNODES_CHANGED || what == platform::DBT_DEVICEARRIVAL ||
+        what == platform::DBT_DEVICEREMOVECOMPLETE) {
+        if (!platform::DriveExists(m_FileFormat.m_strSaveFolder)) {
+            if (g.m_nState != kEngineStopped) OnStop();
+            m_FileFormat.m_strSaveFolder = m_FileFormat.m_strDefaultSaveFolder;
+            m_FileFormat.m_strDriveRoot = platform::DriveRoot(m_FileFormat.m_strSaveFolder);
+        }
+        if (m_PlayerGraph.m_nState != kEngineStopped && !platform::DriveExists(m_PlayerGraph.m_strFile)) {
+            OnStop();
+            m_PlayerGraph.m_strFile.clear();
+            SetTexts(" ", " ", " ");
+            ClearTimeDisplay();
+            m_strEditorFile.clear();
+            m_bRecordingKept = false;
+            SetState(StateIdle);
+        }
+    }
+    if (deviceClass != platform::kDeviceClassAudio) return;
+    if (what == platform::DBT_DEVICEARRIVAL) {
+        if (g.m_nState == kEngineStopped) RelistCaptureDevices();
+    } else if (what == platform::DBT_DEVICEREMOVECOMPLETE) {
+        if (g.m_nState == kEngineStopped) {
+            RelistCaptureDevices();
+            return;
+        }
+        // Recording: the list shows what is there now; the recording ends only when its own
+        // device is gone.
+        ClearDeviceList(m_DeviceList);
+        EnumerateDevices(m_DeviceWatcher.Monitor(), CLSID_AudioInputDeviceCategory, m_DeviceList);
+        if (m_pDeviceListBox) {
+            m_pDeviceListBox->Clear();
+            for (int i = 0; i < m_DeviceList.GetCount(); ++i) m_pDeviceListBox->Append(U(m_DeviceList.GetText(i)));
+        }
+        const std::string inUse = g.SourceName();
+        bool present = false;
+        for (int i = 0; i < m_DeviceList.GetCount() && !present; ++i) present = m_DeviceList.GetText(i) == inUse;
+        if (!present) OnStop();
+    }
+}
 
 void CRecorderDlg::OnSysCommand(int id) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {

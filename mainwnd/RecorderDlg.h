@@ -9,17 +9,22 @@
 #include <wx/timer.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "audio/DeviceWatcher.h"
 #include "audio/GraphHelpers.h"
 #include "audio/PlayerGraph.h"
 #include "mainwnd/RecorderState.h"
 #include "mainwnd/TransportLogic.h"
 #include "options/FileFormat.h"
+#include "options/FileSetUp.h"
 #include "options/Options.h"
+#include "platform/MountWatcher.h"
+#include "platform/SharedMemory.h"
 #include "platform/WxMessageTarget.h"
 
 class CAudioVisualizer;
@@ -68,6 +73,12 @@ public:
     // A second instance's command line (the copy-data hand-over). Returns whether it was taken.
     bool OnCopyDataCommandLine(const std::string& commandLine);
 
+    // The editor hand-off (command 1528, Ctrl+E) and the help (command 103, F1).
+    void OnEditFile();
+    void OnHelp();
+    // Drives and audio devices came or went (platform/DeviceChange.h).
+    void OnDeviceChange(std::uintptr_t what, std::intptr_t deviceClass);
+
     // The close command (1503): stops whatever runs and ends the modal run.
     void OnCloseCommand();
 
@@ -86,6 +97,9 @@ public:
     // --- state, for the accelerators' checks and for tests ---
     int GetRecorderState() const { return m_nState; }
     CFileFormat& GeneralPage() { return m_FileFormat; }
+    CFileSetUp& AdvancedPage() { return m_FileSetUp; }
+    COptions& OptionsSheet() { return m_Options; }
+    bool IsWatchingDevices() const { return m_DeviceWatcher.IsWatching() && m_MountWatcher.IsRunning(); }
     CPlayerGraph& Player() { return m_PlayerGraph; }
     const std::string& OutputPath() const { return m_FileFormat.m_CaptureGraph.m_strFileName; }
     const std::string& LastRecordedPath() const { return m_strLastRecordedPath; }
@@ -176,6 +190,7 @@ private:
     void SelectCaptureDevice();
     void SelectCaptureInput();
     void ResetCaptureSource();
+    void RelistCaptureDevices();
 
     // --- status display ---
     void ShowDigits(const std::array<int, 6>& digits);
@@ -201,10 +216,8 @@ private:
     void StepFile(bool forward);
 
     // --- commands ---
-    void OnHelp();
     void OnOpenFile();
     void OnSettings();
-    void OnEditFile();
     void OnSysCommand(int id);
     void ShowContextMenu(const wxPoint& at);
     void OnCharHook(wxKeyEvent& event);
@@ -216,8 +229,11 @@ private:
     std::vector<std::string> m_astrArguments;
     std::string m_strAboutText;  // string 101; empty: no About entry
 
-    // Engines and pages.
+    // Engines and pages. The sheet borrows the two pages each time it is shown; it is declared
+    // after them, so it goes first.
     CFileFormat m_FileFormat;
+    CFileSetUp m_FileSetUp;
+    COptions m_Options{" "};
     CPlayerGraph m_PlayerGraph;
     VectorListBox m_DeviceList;
     VectorListBox m_InputList;
@@ -288,6 +304,12 @@ private:
     std::string m_strFileDisplayName = " ";
     std::uint64_t m_nCurrentFileSize = 0;
     std::array<int, 6> m_anShownDigits{};
+
+    // Hand-offs and device changes.
+    platform::SharedMemoryBlock m_FileMapping;  // the editor's path block, once a running editor got one
+    std::chrono::steady_clock::time_point m_tHelpOpened{};
+    CDeviceWatcher m_DeviceWatcher;
+    platform::MountWatcher m_MountWatcher;
 
     // Files.
     std::string m_strRecordingName;
