@@ -42,5 +42,7 @@ function(murmelo_test name)
   if(A_LABELS)
     list(APPEND props LABELS "${A_LABELS}")
   endif()
-  gtest_discover_tests(${name} WORKING_DIRECTORY ${MURMELO_OUT} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+  # Test names start with the executable's name, so `ctest -R <subsystem>` selects a subsystem.
+  gtest_discover_tests(${name} TEST_PREFIX "${name}." WORKING_DIRECTORY ${MURMELO_OUT} DISCOVERY_TIMEOUT 60
+                       PROPERTIES ${props})
 endfunction()
