@@ -26,6 +26,7 @@
 #include "controls/SkinImage.h"
 #include "controls/SkinSlider.h"
 #include "controls/VisualizerType.h"
+#include "mainwnd/LameDefaults.h"
 #include "mainwnd/ManualNaming.h"
 #include "mainwnd/OleDrop.h"
 #include "mainwnd/RecordingFiles.h"
@@ -554,7 +555,7 @@ void CRecorderDlg::CheckSaveFolder() {
     m_FileFormat.m_strDriveRoot = c.driveRoot;
 }
 
-void CRecorderDlg::WriteEncoderDefaults() {}
+void CRecorderDlg::WriteEncoderDefaults() { mainwnd::WriteLameDefaults(); }
 
 void CRecorderDlg::PrepareFirstRecording() { PrepareNextRecording(); }
 
@@ -1190,7 +1191,10 @@ int CRecorderDlg::OpenForPlayback(const std::string& path) {
     m_PlayerGraph.Stop();
     m_nCurrentFileSize = GetFileSize32(path);
     if (m_nCurrentFileSize == 0) {
-        const std::string text = LoadResourceString(1229) + " " + path + LoadResourceString(1230);
+        // "File <path> non trovato": the second half is stored without its leading blank.
+        std::string rest = LoadResourceString(1230);
+        if (!rest.empty() && rest.front() != ' ') rest.insert(rest.begin(), ' ');
+        const std::string text = LoadResourceString(1229) + " " + path + rest;
         platform::MessageBox(target_.get(), text, {}, platform::MB_ICONERROR);
         m_strFileDisplayName = " ";
         return -1;

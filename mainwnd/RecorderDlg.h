@@ -117,6 +117,8 @@ public:
     std::string FileInfoText() const;
     // The recording length limit (the Advanced page's values).
     void SetLengthLimit(bool on, int hours, int minutes);
+    // The limit in seconds the recording timer enforces; -1 without a limit.
+    int EnforcedLimitSeconds() const { return m_bLimitOn ? m_nLimitSeconds : -1; }
     // Controls by command ID (buttons, bars, the speaker), for tests.
     wxWindow* Control(int id) const;
     CSkinSlider* ProgressBar() const { return m_pProgress; }
