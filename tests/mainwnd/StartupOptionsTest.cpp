@@ -12,8 +12,10 @@
 #include "app/Messages.h"
 #include "audio/LameSettings.h"
 #include "options/OptionsIds.h"
+#include "platform/DesktopWindows.h"
 #include "platform/Registry.h"
 #include "tests/mainwnd/MainWindowFixture.h"
+#include "tests/mainwnd/ShapeProbe.h"
 
 using namespace mainwndtest;
 namespace a = options::advanced;
@@ -111,6 +113,24 @@ TEST_F(MainWindowStart, OptionsSheetShowsBothPagesAndTheLimitComesBackFromTheAdv
     EXPECT_EQ(Stored("UnlimitedRecording"), "1");
     EXPECT_EQ(Stored("Minute"), "3");
     EXPECT_EQ(dlg->GetRecorderState(), StateIdle);
+}
+
+TEST_F(MainWindowStart, WindowHasItsRoundedShape) {
+    Open();
+    const platform::DesktopWindow window = platform::DesktopWindowOf(dlg);
+    ASSERT_NE(window, 0u);
+    const std::vector<wxRect> rects = mainwndtest::BoundingShape(window);
+    auto covered = [&](int x, int y) {
+        for (const wxRect& r : rects)
+            if (r.Contains(x, y)) return true;
+        return false;
+    };
+    const wxSize size = dlg->GetClientSize();
+    EXPECT_GT(rects.size(), 1u) << "the window is not shaped";
+    EXPECT_TRUE(covered(size.x / 2, size.y / 2));
+    EXPECT_TRUE(covered(size.x / 2, 0));
+    for (const wxPoint corner : {wxPoint(0, 0), wxPoint(size.x - 1, 0), wxPoint(0, size.y - 1), wxPoint(size.x - 1, size.y - 1)})
+        EXPECT_FALSE(covered(corner.x, corner.y)) << corner.x << "," << corner.y;
 }
 
 }  // namespace
