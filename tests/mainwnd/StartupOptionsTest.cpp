@@ -7,7 +7,7 @@
 #include <wx/dialog.h>
 #include <wx/radiobut.h>
 
-#include <regex>
+#include <cctype>
 
 #include "app/Messages.h"
 #include "audio/LameSettings.h"
@@ -31,8 +31,11 @@ std::optional<std::string> Stored(const std::string& name) {
 // The default source's volume in percent as the sound server reports it (first channel).
 int SourceVolumePercent() {
     const harness::RunResult r = harness::Run({"pactl", "get-source-volume", "@DEFAULT_SOURCE@"});
-    std::smatch m;
-    return std::regex_search(r.out, m, std::regex("(\\d+)%")) ? std::stoi(m[1]) : -1;
+    const std::size_t percent = r.out.find('%');
+    if (percent == std::string::npos) return -1;
+    std::size_t start = percent;
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(r.out[start - 1]))) --start;
+    return start == percent ? -1 : std::stoi(r.out.substr(start, percent - start));
 }
 
 class MainWindowStart : public MainWindowTest {};
@@ -83,7 +86,11 @@ TEST_F(MainWindowStart, OptionsSheetShowsBothPagesAndTheLimitComesBackFromTheAdv
         if (sheet.SetActivePage(1)) {
             wxWindow* page = dlg->AdvancedPage().GetWindow();
             wxWindow* free = page ? page->FindWindow(a::kFreeSpace) : nullptr;
-            EXPECT_TRUE(free && std::regex_match(free->GetLabel().utf8_string(), std::regex("\\d+MB")));
+            ASSERT_TRUE(free);
+            const std::string text = free->GetLabel().utf8_string();
+            EXPECT_TRUE(text.size() > 2 && text.ends_with("MB") &&
+                        text.find_first_not_of("0123456789") == text.size() - 2)
+                << text;
             auto* limit = page ? dynamic_cast<wxRadioButton*>(page->FindWindow(a::kRadioLimit)) : nullptr;
             auto* minutes = page ? dynamic_cast<wxChoice*>(page->FindWindow(a::kMinutes)) : nullptr;
             if (limit && minutes) {
