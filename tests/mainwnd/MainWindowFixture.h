@@ -95,7 +95,9 @@ protected:
         settings = {{"FolderPath", save.string() + "/"}, {"Fileformatwav", "1"}, {"Fileformatwma", "0"},
                     {"Fileformatmp3", "0"}, {"WavFrequency", "0"}, {"WavMode", "0"}, {"WavBit", "0"},
                     {"Manual", "0"}, {"DefaultMic", "0"}, {"XPos", "0"}, {"YPos", "0"},
-                    {"UnlimitedRecording", "0"}, {"LastFile", ""}, {"PlayVolume", "-1000"}, {"RecorderMute", "0"}};
+                    {"UnlimitedRecording", "0"}, {"LastFile", ""}, {"PlayVolume", "-1000"}, {"RecorderMute", "0"},
+                    // The level reaches the session's default source, which every recording test uses.
+                    {"RecordVolume", "100"}};
         platform::SetUiAnswerer([this](const platform::UiRequest& r) -> std::optional<std::string> {
             asked.push_back(r);
             return std::string(r.kind == platform::UiKind::MessageBox ? "ok" : "cancel");

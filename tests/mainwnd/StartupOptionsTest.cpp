@@ -120,6 +120,8 @@ TEST_F(MainWindowStart, OptionsSheetShowsBothPagesAndTheLimitComesBackFromTheAdv
     EXPECT_EQ(Stored("UnlimitedRecording"), "1");
     EXPECT_EQ(Stored("Minute"), "3");
     EXPECT_EQ(dlg->GetRecorderState(), StateIdle);
+    // The General page applied its stored volume: the session's source keeps its full level.
+    EXPECT_EQ(SourceVolumePercent(), 100);
 }
 
 TEST_F(MainWindowStart, WindowHasItsRoundedShape) {
