@@ -16,6 +16,10 @@
 #include "platform/WxMessageTarget.h"
 #include "tests/harness/Harness.h"
 
+// The format records are packed: compare copies, never references to their fields.
+template <class T>
+static T Copy(T value) { return value; }
+
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
@@ -81,15 +85,15 @@ TEST_P(WavPlayback, PlaysToTheEndAndLeavesTheTapSilent) {
     ASSERT_EQ(player.GetFileInfo(file.string(), &seconds, &type), S_OK);
     EXPECT_EQ(type, 1);
     EXPECT_NEAR(seconds, w.seconds, 0.01);
-    EXPECT_EQ(player.m_wfxStream.wFormatTag, 1);
-    EXPECT_EQ(player.m_wfxStream.nChannels, w.channels);
+    EXPECT_EQ(+Copy(player.m_wfxStream.wFormatTag), 1);
+    EXPECT_EQ(+Copy(player.m_wfxStream.nChannels), w.channels);
 
     ASSERT_EQ(player.OpenFile(file.string(), target_.get()), S_OK);
     EXPECT_EQ(player.m_nFileType, 1);
     EXPECT_EQ(player.m_strFile, file.string());
-    EXPECT_EQ(player.m_wfxOutput.nSamplesPerSec, static_cast<unsigned>(w.rate));
-    EXPECT_EQ(player.m_wfxOutput.nChannels, w.channels);
-    EXPECT_EQ(player.m_wfxOutput.wBitsPerSample, w.bits);
+    EXPECT_EQ(+Copy(player.m_wfxOutput.nSamplesPerSec), static_cast<unsigned>(w.rate));
+    EXPECT_EQ(+Copy(player.m_wfxOutput.nChannels), w.channels);
+    EXPECT_EQ(+Copy(player.m_wfxOutput.wBitsPerSample), w.bits);
     LONGLONG duration = 0;
     ASSERT_EQ(player.GetDuration(&duration), S_OK);
     EXPECT_NEAR(duration / 1e7, w.seconds, 0.01);
@@ -125,10 +129,10 @@ TEST_F(Playback, WindowsMediaFileTakesTheAsfChain) {
     int type = -1;
     ASSERT_EQ(player.GetFileInfo(file.string(), nullptr, &type), S_OK);
     EXPECT_EQ(type, 2);
-    EXPECT_EQ(player.m_wfxStream.wFormatTag, 0x161);
+    EXPECT_EQ(+Copy(player.m_wfxStream.wFormatTag), 0x161);
     ASSERT_EQ(player.OpenFile(file.string(), target_.get()), S_OK);
     EXPECT_EQ(player.m_nFileType, 2);
-    EXPECT_EQ(player.m_wfxOutput.wBitsPerSample, 16);
+    EXPECT_EQ(+Copy(player.m_wfxOutput.wBitsPerSample), 16);
     PlayToEnd(player, 5s);
     EXPECT_EQ(player.Stop(), S_OK);
 }

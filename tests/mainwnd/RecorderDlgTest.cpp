@@ -179,7 +179,7 @@ TEST_F(RecorderWindow, RecordStopPlayPauseSeekStop) {
 
     // Played to the end, the file stops by itself.
     Click(dlg->Control(CRecorderDlg::IDC_PLAY));
-    EXPECT_TRUE(harness::PumpUntil([&] { return dlg->GetRecorderState() == StateFileReady; }, 6s));
+    EXPECT_TRUE(harness::PumpUntil([&] { return dlg->GetRecorderState() == StateFileReady; }, 15s));
 }
 
 TEST_F(RecorderWindow, ManualNamingAndCancel) {
