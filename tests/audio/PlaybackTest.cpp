@@ -72,6 +72,8 @@ struct WavFile {
     int rate, channels, bits;
     double seconds;  // long enough to pass the tap in more than the one buffer that cues the graph
 };
+// Readable test names: the case, not its bytes.
+inline void PrintTo(const WavFile& c, std::ostream* os) { *os << c.rate << "Hz_" << c.channels << "ch_" << c.bits << "bit"; }
 
 class WavPlayback : public Playback, public ::testing::WithParamInterface<WavFile> {};
 

@@ -116,6 +116,8 @@ struct WavCase {
     int freq, mode, bit;
     int rate, channels, bits;
 };
+// Readable test names: the case, not its bytes.
+inline void PrintTo(const WavCase& c, std::ostream* os) { *os << "codes_" << c.freq << c.mode << c.bit; }
 
 class WavRecording : public Recording, public ::testing::WithParamInterface<WavCase> {};
 
@@ -153,6 +155,8 @@ struct Mp3Case {
     int rate, channels;
     long kbps;
 };
+// Readable test names: the case, not its bytes.
+inline void PrintTo(const Mp3Case& c, std::ostream* os) { *os << "profile" << c.profile << "_mode" << c.mode; }
 
 class Mp3Recording : public Recording, public ::testing::WithParamInterface<Mp3Case> {};
 
@@ -183,6 +187,8 @@ struct WmaCase {
     long bps;
     int kHzLabel;
 };
+// Readable test names: the case, not its bytes.
+inline void PrintTo(const WmaCase& c, std::ostream* os) { *os << "profile" << c.profile; }
 
 class WmaRecording : public Recording, public ::testing::WithParamInterface<WmaCase> {};
 
