@@ -155,7 +155,7 @@ TEST_F(Playback, SeekPauseAndStopWhileStopped) {
     EXPECT_NEAR(position / 1e7, 2.5, 0.05);
     auto start = std::chrono::steady_clock::now();
     PlayToEnd(fresh, 3s);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << "played from the seek point";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2800ms) << "played from the seek point, not the 3 s from the start";
     ASSERT_EQ(fresh.Stop(), S_OK);
     ASSERT_EQ(fresh.Run(), S_OK);
     ASSERT_EQ(fresh.Pause(), S_OK);
