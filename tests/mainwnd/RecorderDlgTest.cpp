@@ -22,26 +22,14 @@
 #include "platform/ResourceModule.h"
 #include "platform/Ui.h"
 #include "tests/harness/Harness.h"
+#include "tests/mainwnd/MainWindowFixture.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
 
-// A click as the mouse makes it: press and release over the control's middle.
-void Click(wxWindow* w) {
-    ASSERT_TRUE(w);
-    ASSERT_TRUE(w->IsEnabled()) << "control " << w->GetId() << " is disabled";
-    const wxPoint mid(w->GetSize().x / 2, w->GetSize().y / 2);
-    for (wxEventType type : {wxEVT_ENTER_WINDOW, wxEVT_MOTION, wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
-        wxMouseEvent e(type);
-        e.SetPosition(mid);
-        e.SetEventObject(w);
-        e.m_leftDown = type == wxEVT_LEFT_DOWN;
-        w->GetEventHandler()->ProcessEvent(e);
-    }
-    harness::PumpFor(50ms);
-}
+using mainwndtest::Click;
 
 void Screenshot(const std::string& name) {
     const fs::path out = harness::BinDir() / "artifacts";
