@@ -483,7 +483,7 @@ HRESULT CCaptureGraph::SelectCaptureDevice(const IListBox& deviceList, int devic
 HRESULT CCaptureGraph::SelectCaptureInput(const std::string& inputName) {
     if (!m_pSourceMoniker) return E_NOINTERFACE;
     if (!m_pSourceMoniker->HasPorts()) return inputName == m_pSourceMoniker->FriendlyName() ? S_OK : S_FALSE;
-    return m_pSourceMoniker->EnablePort(inputName) ? S_OK : S_FALSE;
+    return m_pSourceMoniker->EnablePort(inputName);
 }
 
 std::string CCaptureGraph::SourceName() const {

@@ -23,7 +23,8 @@ void EnsureGstInitialized() {
 
 // ---- Device monikers ----
 
-DeviceMoniker::DeviceMoniker(GstDevice* device) : device_(GST_DEVICE(gst_object_ref(device))) {
+DeviceMoniker::DeviceMoniker(GstDevice* device, const platform::SourcePortTable& ports)
+    : device_(GST_DEVICE(gst_object_ref(device))) {
     if (gchar* name = gst_device_get_display_name(device_)) {
         friendlyName_ = name;
         g_free(name);
@@ -38,19 +39,39 @@ DeviceMoniker::DeviceMoniker(GstDevice* device) : device_(GST_DEVICE(gst_object_
         }
         gst_object_unref(probe);
     }
+    if (auto it = ports.find(sourceName_); !sourceName_.empty() && it != ports.end()) ports_ = it->second;
 }
 
 DeviceMoniker::~DeviceMoniker() {
     if (device_) gst_object_unref(device_);
 }
 
+std::vector<std::string> PortInputNames(const std::vector<platform::SourcePort>& ports) {
+    std::vector<std::string> names;
+    names.reserve(ports.size());
+    for (const auto& port : ports) {
+        std::string name = platform::PortInputName(port);
+        auto same = std::count_if(ports.begin(), ports.end(),
+                                  [&](const platform::SourcePort& p) { return platform::PortInputName(p) == name; });
+        if (same > 1 && name != port.name) name += " (" + port.name + ")";
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
 std::vector<std::string> DeviceMoniker::InputNames() const {
-    if (!ports_.empty()) return ports_;
+    if (!ports_.empty()) return PortInputNames(ports_);
     return {friendlyName_};
 }
 
-bool DeviceMoniker::EnablePort(const std::string& portName) const {
-    return std::find(ports_.begin(), ports_.end(), portName) != ports_.end();
+HRESULT DeviceMoniker::EnablePort(const std::string& inputName) const {
+    const auto names = PortInputNames(ports_);
+    auto it = std::find(names.begin(), names.end(), inputName);
+    if (it == names.end()) return S_FALSE;
+    const auto& port = ports_[static_cast<std::size_t>(it - names.begin())];
+    if (platform::SourcePorts().SetActivePort(sourceName_, port.name)) return S_OK;
+    Trace("Failed to make port %s of %s active\n", port.name.c_str(), sourceName_.c_str());
+    return E_FAIL;
 }
 
 GstElement* DeviceMoniker::BindToObject(const char* name) const {
@@ -110,10 +131,12 @@ HRESULT EnumerateDevices(GstDeviceMonitor* monitor, const char* category, IListB
         list.AddString(kNoEntriesText);
         return 1;
     }
+    // One question to the sound server for every device's ports.
+    const platform::SourcePortTable ports = platform::SourcePorts().ListPorts();
     for (GList* item = devices; item; item = item->next) {
         auto* device = GST_DEVICE(item->data);
         if (!gst_device_has_classes(device, category)) continue;
-        auto moniker = std::make_shared<DeviceMoniker>(device);
+        auto moniker = std::make_shared<DeviceMoniker>(device, ports);
         // A device whose name cannot be read is left out.
         if (moniker->FriendlyName().empty()) continue;
         AddDeviceEntry(moniker->FriendlyName(), moniker, list);

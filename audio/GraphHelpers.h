@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/EngineTypes.h"
+#include "platform/SourcePorts.h"
 
 typedef struct _GstElement GstElement;
 typedef struct _GstPad GstPad;
@@ -20,7 +21,9 @@ inline constexpr const char* CLSID_AudioInputDeviceCategory = "Audio/Source";
 // reference on the device for as long as any list entry (or graph) keeps the moniker.
 class DeviceMoniker {
 public:
-    explicit DeviceMoniker(GstDevice* device);  // takes a new reference
+    // Takes a new reference. `ports` is the sound server's port table; the device's own entry
+    // (found by its source name) gives its inputs.
+    explicit DeviceMoniker(GstDevice* device, const platform::SourcePortTable& ports = {});
     ~DeviceMoniker();
     DeviceMoniker(const DeviceMoniker&) = delete;
     DeviceMoniker& operator=(const DeviceMoniker&) = delete;
@@ -31,8 +34,9 @@ public:
     // The device's inputs: its ports where it has some, else one input named after the device.
     std::vector<std::string> InputNames() const;
     bool HasPorts() const { return !ports_.empty(); }
-    // Makes the port of that name the active one; false when it is no port of this device.
-    bool EnablePort(const std::string& portName) const;
+    // Makes the port listed under that input name the active one: S_OK, S_FALSE when no port of
+    // this device has the name, E_FAIL when the sound server refuses.
+    HRESULT EnablePort(const std::string& inputName) const;
 
     // A new capture element for the device, named `name` (null on failure).
     GstElement* BindToObject(const char* name) const;
@@ -41,8 +45,12 @@ private:
     GstDevice* device_ = nullptr;
     std::string friendlyName_;
     std::string sourceName_;
-    std::vector<std::string> ports_;
+    std::vector<platform::SourcePort> ports_;
 };
+
+// The input names a device's ports are listed under: each port's description (else its name); a
+// description two ports share gets the port's own name added, so every input can be chosen.
+std::vector<std::string> PortInputNames(const std::vector<platform::SourcePort>& ports);
 using DeviceMonikerPtr = std::shared_ptr<DeviceMoniker>;
 
 // The owner-supplied list box the helpers fill: the program hands in its (hidden, sorted) list boxes

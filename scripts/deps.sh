@@ -7,7 +7,7 @@ PKGS=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-tools gstreamer1.0-pulseaudio
-  pulseaudio pulseaudio-utils libasound2-dev libasound2-plugins alsa-utils
+  pulseaudio pulseaudio-utils libpulse-dev libasound2-dev libasound2-plugins alsa-utils
   xvfb xdotool x11-utils libx11-dev dbus-x11 xdg-utils
   fonts-dejavu fonts-liberation xchm
   librsvg2-bin imagemagick fp-utils libchm-bin fonts-nanum

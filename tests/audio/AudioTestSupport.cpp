@@ -5,15 +5,19 @@
 
 namespace audiotest {
 
-bool BindVirtualMic(CCaptureGraph& graph) {
-    VectorListBox devices, inputs;
-    if (EnumerateDevices(nullptr, CLSID_AudioInputDeviceCategory, devices) != S_OK) return false;
+int ListDevicesAndFindVirtualMic(VectorListBox& devices) {
+    if (EnumerateDevices(nullptr, CLSID_AudioInputDeviceCategory, devices) != S_OK) return -1;
     for (int i = 0; i < devices.GetCount(); ++i) {
         auto moniker = devices.GetItemData(i);
-        if (moniker && moniker->SourceName() == "virtual_mic")
-            return SUCCEEDED(graph.SelectCaptureDevice(devices, i, inputs));
+        if (moniker && moniker->SourceName() == "virtual_mic") return i;
     }
-    return false;
+    return -1;
+}
+
+bool BindVirtualMic(CCaptureGraph& graph) {
+    VectorListBox devices, inputs;
+    int found = ListDevicesAndFindVirtualMic(devices);
+    return found >= 0 && SUCCEEDED(graph.SelectCaptureDevice(devices, found, inputs));
 }
 
 void WriteLameValues(int mp3Profile, int mp3Mode) {

@@ -10,6 +10,9 @@ namespace audiotest {
 
 enum class Format { Wav, Mp3, Wma };
 
+// Lists the capture devices into `devices`; the index of the virtual microphone, or -1.
+int ListDevicesAndFindVirtualMic(VectorListBox& devices);
+
 // Binds the session's default source ("virtual_mic") into the graph, as the main window does.
 bool BindVirtualMic(CCaptureGraph& graph);
 

@@ -7,10 +7,13 @@
 #include <algorithm>
 
 #include <chrono>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "audio/CaptureGraph.h"
 #include "audio/SampleBuffer.h"
+#include "platform/SourcePorts.h"
 #include "tests/audio/AudioTestSupport.h"
 #include "tests/harness/Harness.h"
 
@@ -89,10 +92,7 @@ TEST(CaptureDevices, EmptyListGetsTheSingleNoEntriesLine) {
 
 TEST_F(Recording, DeviceListHoldsTheVirtualMicWithOneInputNamedAfterIt) {
     VectorListBox devices, inputs;
-    ASSERT_EQ(EnumerateDevices(nullptr, CLSID_AudioInputDeviceCategory, devices), S_OK);
-    int found = -1;
-    for (int i = 0; i < devices.GetCount(); ++i)
-        if (devices.GetItemData(i) && devices.GetItemData(i)->SourceName() == "virtual_mic") found = i;
+    const int found = ListDevicesAndFindVirtualMic(devices);
     ASSERT_GE(found, 0);
     EXPECT_EQ(devices.GetText(found), "Virtual_Microphone");
     for (int i = 1; i < devices.GetCount(); ++i)
@@ -110,6 +110,80 @@ TEST_F(Recording, DeviceListHoldsTheVirtualMicWithOneInputNamedAfterIt) {
     // No such device index: the graph stays without a source.
     EXPECT_LT(graph.SelectCaptureDevice(devices, devices.GetCount() + 3, inputs), 0);
     EXPECT_EQ(graph.m_pSource, nullptr);
+}
+
+// A sound card's jacks cannot exist on these machines: this stand-in gives the session's virtual
+// microphone the ports a laptop's analog input has, and records which port was made active.
+class CardPorts : public platform::ISourcePorts {
+public:
+    explicit CardPorts(bool accept = true) : accept_(accept) { platform::SetSourcePorts(this); }
+    ~CardPorts() override { platform::SetSourcePorts(nullptr); }
+    platform::SourcePortTable ListPorts() override {
+        return {{"virtual_mic",
+                 {{"analog-input-mic", "Microphone", true},
+                  {"analog-input-linein", "Line In", false},
+                  {"analog-input-dock-mic", "Microphone", true},
+                  {"analog-input-aux", "", true}}},
+                {"some_other_source", {{"analog-input-headset", "Headset", true}}}};
+    }
+    bool SetActivePort(const std::string& source, const std::string& port) override {
+        activated.push_back(source + "/" + port);
+        return accept_;
+    }
+    std::vector<std::string> activated;
+
+private:
+    bool accept_;
+};
+
+TEST_F(Recording, DevicePortsAreItsInputsAndChoosingOneMakesItActive) {
+    CardPorts card;
+    VectorListBox devices, inputs;
+    const int found = ListDevicesAndFindVirtualMic(devices);
+    ASSERT_GE(found, 0);
+
+    CCaptureGraph graph;
+    ASSERT_EQ(graph.SelectCaptureDevice(devices, found, inputs), S_OK);
+    std::vector<std::string> names;
+    for (int i = 0; i < inputs.GetCount(); ++i) names.push_back(inputs.GetText(i));
+    // Shared descriptions are told apart by the port name; a port without one is listed by name.
+    EXPECT_EQ(names, (std::vector<std::string>{"analog-input-aux", "Line In", "Microphone (analog-input-dock-mic)",
+                                               "Microphone (analog-input-mic)"}));
+
+    struct Choice {
+        std::string input;
+        HRESULT result;
+        std::string activated;  // empty: no port is touched
+    };
+    for (const Choice& c : {Choice{"Line In", S_OK, "virtual_mic/analog-input-linein"},
+                            Choice{"Microphone (analog-input-dock-mic)", S_OK, "virtual_mic/analog-input-dock-mic"},
+                            Choice{"analog-input-aux", S_OK, "virtual_mic/analog-input-aux"},
+                            Choice{"Microphone", S_FALSE, ""}, Choice{"line in", S_FALSE, ""},
+                            Choice{"Virtual_Microphone", S_FALSE, ""}, Choice{"Headset", S_FALSE, ""}}) {
+        card.activated.clear();
+        EXPECT_EQ(graph.SelectCaptureInput(c.input), c.result) << c.input;
+        EXPECT_EQ(card.activated, c.activated.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.activated})
+            << c.input;
+    }
+
+    // The device still records with a port chosen.
+    auto file = dir_ / "port.wav";
+    graph.m_strFileName = file.string();
+    BuildFor(graph, Format::Wav);
+    ASSERT_EQ(graph.SetOutputFile(), S_OK);
+    ASSERT_EQ(graph.Recording(), S_OK);
+    std::this_thread::sleep_for(1000ms);
+    ASSERT_EQ(graph.Stop(), S_OK);
+    graph.RemoveWriters();
+    ExpectTone(file);
+}
+
+TEST_F(Recording, PortTheServerRefusesIsAFailedSelection) {
+    CardPorts card(false);
+    CCaptureGraph graph;
+    ASSERT_TRUE(BindVirtualMic(graph));
+    EXPECT_EQ(graph.SelectCaptureInput("Line In"), E_FAIL);
+    EXPECT_EQ(card.activated, std::vector<std::string>{"virtual_mic/analog-input-linein"});
 }
 
 struct WavCase {
