@@ -14,20 +14,49 @@ LameSettings ReadLameSettings() {
     auto readBool = [&](const char* name, bool& field) {
         if (auto v = key.QueryDword(name)) field = *v != 0;
     };
-    read("Sample Rate", s.sampleRate);
-    read("Bitrate", s.bitrate);
-    read("Stereo Mode", s.stereoMode);
-    readBool("Force Mono", s.forceMono);
-    read("Quality", s.quality);
-    readBool("Variable", s.variable);
-    read("VBR Quality", s.vbrQuality);
-    read("VariableMax", s.vbrMax);
-    read("VariableMin", s.vbrMin);
-    readBool("Copyright", s.copyright);
-    readBool("Original", s.original);
-    readBool("CRC", s.crc);
-    readBool("Xing Tag", s.xingTag);
+    read(lamevalue::SampleRate, s.sampleRate);
+    read(lamevalue::Bitrate, s.bitrate);
+    read(lamevalue::StereoMode, s.stereoMode);
+    readBool(lamevalue::ForceMono, s.forceMono);
+    read(lamevalue::Quality, s.quality);
+    readBool(lamevalue::Variable, s.variable);
+    read(lamevalue::VbrQuality, s.vbrQuality);
+    read(lamevalue::VariableMax, s.vbrMax);
+    read(lamevalue::VariableMin, s.vbrMin);
+    readBool(lamevalue::Copyright, s.copyright);
+    readBool(lamevalue::Original, s.original);
+    readBool(lamevalue::Crc, s.crc);
+    readBool(lamevalue::XingTag, s.xingTag);
     return s;
+}
+
+const std::vector<LameValue>& LameDefaultValues() {
+    using namespace lamevalue;
+    static const std::vector<LameValue> values = {
+        {Copyright, 0},  {Crc, 0},          {EnforceVbrMin, 0}, {ForceMs, 0},       {KeepAllFrequencies, 0},
+        {ModeFixed, 0},  {NoShortBlock, 0}, {Original, 0},      {Pes, 0},           {Quality, 5},
+        {SetDuration, 1}, {StrictIso, 0},   {Variable, 0},      {VariableMax, 160}, {VariableMin, 80},
+        {VbrQuality, 4}, {VoiceMode, 0},    {XingTag, 0},
+    };
+    return values;
+}
+
+bool WriteLameDefaults() {
+    platform::RegKey key;
+    if (!key.OpenForWrite(platform::Hive::CurrentUser, kLameRegistryKey, true)) return false;
+    bool ok = true;
+    for (const auto& [name, value] : LameDefaultValues()) ok = key.SetDword(name, value) && ok;
+    return ok;
+}
+
+bool WriteLameQuality(std::uint32_t sampleRate, std::uint32_t bitrate, std::uint32_t stereoMode, bool forceMono) {
+    platform::RegKey key;
+    if (!key.OpenForWrite(platform::Hive::CurrentUser, kLameRegistryKey, true)) return false;
+    bool ok = key.SetDword(lamevalue::SampleRate, sampleRate);
+    ok = key.SetDword(lamevalue::Bitrate, bitrate) && ok;
+    ok = key.SetDword(lamevalue::StereoMode, stereoMode) && ok;
+    ok = key.SetDword(lamevalue::ForceMono, forceMono ? 1 : 0) && ok;
+    return ok;
 }
 
 void ApplyLameSettings(GstElement* enc, const LameSettings& s) {

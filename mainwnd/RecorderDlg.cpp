@@ -26,7 +26,6 @@
 #include "controls/SkinImage.h"
 #include "controls/SkinSlider.h"
 #include "controls/VisualizerType.h"
-#include "mainwnd/LameDefaults.h"
 #include "mainwnd/ManualNaming.h"
 #include "mainwnd/OleDrop.h"
 #include "mainwnd/RecordingFiles.h"
@@ -555,7 +554,7 @@ void CRecorderDlg::CheckSaveFolder() {
     m_FileFormat.m_strDriveRoot = c.driveRoot;
 }
 
-void CRecorderDlg::WriteEncoderDefaults() { mainwnd::WriteLameDefaults(); }
+void CRecorderDlg::WriteEncoderDefaults() { WriteLameDefaults(); }
 
 void CRecorderDlg::PrepareFirstRecording() { PrepareNextRecording(); }
 

@@ -122,12 +122,7 @@ void CFileFormat::WriteLameProfile() {
                                          static_cast<std::uint32_t>(m_nLameStereoMode));
     m_nLameSampleRate = static_cast<int>(p.sampleRate);
     m_nLameStereoMode = static_cast<int>(p.stereoMode);
-    platform::RegKey key;
-    if (!key.OpenForWrite(platform::Hive::CurrentUser, kLameRegistryKey, true)) return;
-    key.SetDword("Sample Rate", p.sampleRate);
-    key.SetDword("Bitrate", p.bitrate);
-    key.SetDword("Stereo Mode", p.stereoMode);
-    key.SetDword("Force Mono", p.forceMono);
+    WriteLameQuality(p.sampleRate, p.bitrate, p.stereoMode, p.forceMono != 0);
 }
 
 // --- quality controls --------------------------------------------------------------------------

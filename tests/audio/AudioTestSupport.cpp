@@ -21,16 +21,9 @@ bool BindVirtualMic(CCaptureGraph& graph) {
 }
 
 void WriteLameValues(int mp3Profile, int mp3Mode) {
+    WriteLameDefaults();
     platform::RegKey key;
     if (!key.OpenForWrite(platform::Hive::CurrentUser, kLameRegistryKey, true)) return;
-    for (const char* name : {"Copyright", "CRC", "EnforceVBRmin", "Force MS", "Keep All Frequencies", "Mode Fixed",
-                             "No Short Block", "Original", "PES", "Strict ISO", "Variable", "Voice Mode", "Xing Tag"})
-        key.SetDword(name, 0);
-    key.SetDword("Quality", 5);
-    key.SetDword("Set Duration", 1);
-    key.SetDword("VariableMax", 160);
-    key.SetDword("VariableMin", 80);
-    key.SetDword("VBR Quality", 4);
     static const unsigned rates[] = {44100, 44100, 44100, 22050, 22050};
     static const unsigned bitrates[] = {320, 128, 64, 128, 64};
     if (mp3Profile >= 0 && mp3Profile <= 4) {
