@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <wx/timer.h>
 #include <wx/window.h>
 
 #include <chrono>
@@ -432,6 +433,87 @@ void RestoreAndRaise(DesktopWindow target) {
     }
     trap.Finish();
 }
+
+namespace {
+
+bool IsMapped(Display* d, Window w) {
+    XWindowAttributes attrs;
+    return XGetWindowAttributes(d, w, &attrs) && attrs.c_class != InputOnly && attrs.map_state != IsUnmapped;
+}
+
+// XWithdrawWindow unmaps the window and tells a window manager (a synthetic UnmapNotify on the
+// root), which then drops its frame and its entry in the client list.
+bool Withdraw(Display* d, Window w) {
+    XWindowAttributes attrs;
+    if (!XGetWindowAttributes(d, w, &attrs)) return false;
+    return XWithdrawWindow(d, w, XScreenNumberOfScreen(attrs.screen)) != 0;
+}
+
+}  // namespace
+
+bool IsWindowShown(DesktopWindow target) {
+    std::lock_guard lock(g_lock);
+    Display* d = Connection();
+    if (!d || !target) return false;
+    ErrorTrap trap(d);
+    const bool shown = IsMapped(d, target);
+    return !trap.Failed() && shown;
+}
+
+bool HideWindow(DesktopWindow target) {
+    std::lock_guard lock(g_lock);
+    Display* d = Connection();
+    if (!d || !target) return false;
+    ErrorTrap trap(d);
+    const bool sent = Withdraw(d, target);
+    return !trap.Failed() && sent;
+}
+
+int HideTopLevelWindows(const std::string& title) {
+    std::lock_guard lock(g_lock);
+    Display* d = Connection();
+    if (!d) return 0;
+    ErrorTrap trap(d);  // a window may vanish while we look at it
+    int hidden = 0;
+    // Every match: an earlier window of the same title may be hidden already while a new one shows.
+    for (Window w : TopLevelWindows(d)) {
+        if (!IsMapped(d, w)) continue;
+        auto t = TitleOf(d, w);
+        if (t && *t == title && Withdraw(d, w)) ++hidden;
+    }
+    return hidden;
+}
+
+// The timer is made at the first watch: an owner may be built before the application object.
+struct WindowHider::Impl {
+    struct Timer : wxTimer {
+        std::string title;
+        std::chrono::steady_clock::time_point deadline;
+        void Notify() override {
+            if (HideTopLevelWindows(title) > 0 || std::chrono::steady_clock::now() >= deadline) Stop();
+        }
+    };
+    std::unique_ptr<Timer> timer;
+};
+
+WindowHider::WindowHider() : impl_(std::make_unique<Impl>()) {}
+
+WindowHider::~WindowHider() { Stop(); }
+
+void WindowHider::Start(const std::string& title, int timeoutMs) {
+    Stop();
+    if (HideTopLevelWindows(title) > 0 || timeoutMs <= 0) return;
+    if (!impl_->timer) impl_->timer = std::make_unique<Impl::Timer>();
+    impl_->timer->title = title;
+    impl_->timer->deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    impl_->timer->Start(25);
+}
+
+void WindowHider::Stop() {
+    if (impl_->timer) impl_->timer->Stop();
+}
+
+bool WindowHider::IsWatching() const { return impl_->timer && impl_->timer->IsRunning(); }
 
 DesktopWindow DesktopWindowOf(wxWindow* window) {
     if (!window) return 0;

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,34 @@ bool SendCopyData(DesktopWindow target, std::uintptr_t dwData, const std::vector
 void PostCloseRequest(DesktopWindow target);        // WM_DELETE_WINDOW through the window manager
 bool IsMinimized(DesktopWindow target);
 void RestoreAndRaise(DesktopWindow target);         // un-minimize, raise, give focus
+
+// Whether the window is mapped (on the screen, perhaps covered). False when it is gone.
+bool IsWindowShown(DesktopWindow target);
+// Hides a top-level window: withdrawn, so that a window manager lets go of it too. False when it
+// is gone.
+bool HideWindow(DesktopWindow target);
+// Hides every shown top-level window titled exactly `title`; returns how many it hid.
+int HideTopLevelWindows(const std::string& title);
+
+// Hides the top-level window titled `title` once it shows: a program just started maps its window
+// a little later. It looks from the window thread's event loop (every 25 ms, never blocking it)
+// for up to `timeoutMs`; a window shown already is hidden at once. Starting again replaces the
+// watch; destroying the object ends it.
+class WindowHider {
+public:
+    WindowHider();
+    ~WindowHider();
+    WindowHider(const WindowHider&) = delete;
+    WindowHider& operator=(const WindowHider&) = delete;
+
+    void Start(const std::string& title, int timeoutMs = 5000);
+    void Stop();
+    bool IsWatching() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 
 // Our own wx top-level window's X id (0 before it is realized).
 DesktopWindow DesktopWindowOf(wxWindow* window);

@@ -6,6 +6,7 @@
 #include <wx/frame.h>
 
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "app/HandOver.h"
@@ -178,6 +179,68 @@ TEST(DesktopWindows, RaiseAndCloseRequests) {
     EXPECT_TRUE(harness::PumpUntil([&] { return closeAsked; }, 5s));
     low->Destroy();
     high->Destroy();
+}
+
+// The map state of every window titled `title` among the root's children (the test session runs no
+// window manager), read on a connection of the test's own.
+std::vector<int> MapStates(const std::string& title) {
+    std::vector<int> states;
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return states;
+    Window root, parent, *kids = nullptr;
+    unsigned n = 0;
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &kids, &n)) {
+        for (unsigned i = 0; i < n; ++i) {
+            char* name = nullptr;
+            XWindowAttributes attrs;
+            if (XFetchName(d, kids[i], &name) && name && title == name && XGetWindowAttributes(d, kids[i], &attrs))
+                states.push_back(attrs.map_state);
+            if (name) XFree(name);
+        }
+    }
+    if (kids) XFree(kids);
+    XCloseDisplay(d);
+    return states;
+}
+
+TEST(DesktopWindows, HiderHidesAnotherProgramsWindowThatShowsWhileItWatches) {
+    struct Case {
+        const char* what;
+        int showAfterMs;
+        int watchMs;
+        bool hiddenNamesake;  // a window of the same title, hidden before, is listed first
+        bool hidden;
+    };
+    const Case cases[] = {
+        {"shown already", 0, 3000, false, true},
+        {"shown while watched", 700, 3000, false, true},
+        {"shown while watched, after a hidden namesake", 700, 3000, true, true},
+        {"shown after the watch ended", 1500, 300, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string title = UniqueTitle("External Mic");
+        std::optional<Peer> namesake;
+        if (c.hiddenNamesake) {
+            namesake.emplace(std::vector<std::string>{"show", title, "0", "20"});
+            ASSERT_TRUE(harness::PumpUntil([&] { return MapStates(title) == std::vector<int>{IsViewable}; }, 5s));
+            ASSERT_TRUE(HideWindow(FindTopLevelWindow(title)));
+            ASSERT_TRUE(harness::PumpUntil([&] { return MapStates(title) == std::vector<int>{IsUnmapped}; }, 5s));
+            EXPECT_FALSE(IsWindowShown(FindTopLevelWindow(title)));
+        }
+        Peer peer({"show", title, std::to_string(c.showAfterMs), "20"});
+        const std::size_t windows = namesake ? 2 : 1;
+        if (c.showAfterMs == 0) {
+            ASSERT_TRUE(harness::PumpUntil([&] { return MapStates(title).size() == windows; }, 5s));
+        }
+        WindowHider hider;
+        hider.Start(title, c.watchMs);
+        ASSERT_TRUE(harness::PumpUntil([&] { return MapStates(title).size() == windows; }, 5s)) << "no window showed";
+        EXPECT_TRUE(harness::PumpUntil([&] { return !hider.IsWatching(); }, 5s)) << "the watch does not end";
+        harness::PumpFor(300ms);
+        const std::vector<int> expected(windows, c.hidden ? IsUnmapped : IsViewable);
+        EXPECT_EQ(MapStates(title), expected);
+    }
 }
 
 }  // namespace
