@@ -1318,6 +1318,12 @@ void CRecorderDlg::OnOpenFile() {
     }
 }
 
+std::string CRecorderDlg::FreeSpaceText() const {
+    char freeSpace[32];
+    std::snprintf(freeSpace, sizeof freeSpace, "%luMB", static_cast<unsigned long>(m_FileFormat.GetSaveDriveFreeMB()));
+    return freeSpace;
+}
+
 void CRecorderDlg::OnSettings() {
     if (!m_pSettings || !m_pSettings->IsEnabled()) return;
     if (m_FileFormat.m_CaptureGraph.m_nState != kEngineStopped) return;
@@ -1395,6 +1401,7 @@ void CRecorderDlg::OnDeviceChange(std::uintptr_t what, std::intptr_t deviceClass
             if (g.m_nState != kEngineStopped) OnStop();
             m_FileFormat.m_strSaveFolder = m_FileFormat.m_strDefaultSaveFolder;
             m_FileFormat.m_strDriveRoot = platform::DriveRoot(m_FileFormat.m_strSaveFolder);
+            if (m_FileSetUp.m_bPageOpen) m_FileSetUp.ShowFreeSpace(FreeSpaceText());
         }
         if (m_PlayerGraph.m_nState != kEngineStopped && !platform::DriveExists(m_PlayerGraph.m_strFile)) {
             OnStop();
@@ -1405,13 +1412,19 @@ void CRecorderDlg::OnDeviceChange(std::uintptr_t what, std::intptr_t deviceClass
             m_bRecordingKept = false;
             SetState(StateIdle);
         }
+        // The options sheet is modal, but these messages still reach us through its event loop.
+        if (m_FileFormat.m_bPageOpen) m_FileFormat.ShowSaveFolder();
     }
     if (deviceClass != platform::kDeviceClassAudio) return;
     if (what == platform::DBT_DEVICEARRIVAL) {
         if (g.m_nState == kEngineStopped) RelistCaptureDevices();
+        if (m_FileFormat.m_bPageOpen) m_FileFormat.RefillDeviceList();
     } else if (what == platform::DBT_DEVICEREMOVECOMPLETE) {
         if (g.m_nState == kEngineStopped) {
             RelistCaptureDevices();
+            // Also after a removal: the page's list must keep matching the device names it
+            // indexes, or OK would store another device.
+            if (m_FileFormat.m_bPageOpen) m_FileFormat.RefillDeviceList();
             return;
         }
         // Recording: the list shows what is there now; the recording ends only when its own

@@ -220,6 +220,7 @@ private:
     // --- commands ---
     void OnOpenFile();
     void OnSettings();
+    std::string FreeSpaceText() const;  // the Advanced page's "%ldMB"
     void OnSysCommand(int id);
     void ShowContextMenu(const wxPoint& at);
     void OnCharHook(wxKeyEvent& event);

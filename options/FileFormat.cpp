@@ -222,12 +222,58 @@ void CFileFormat::FillInputCombo() {
     }
 }
 
+std::vector<std::string> CFileFormat::ListedInputNames() const {
+    std::vector<std::string> names;
+    for (const std::string& name : m_astrInputNames) {
+        if (name.empty()) break;
+        names.push_back(name);
+    }
+    return names;
+}
+
+std::string CFileFormat::SelectedName(int comboId) const {
+    auto* combo = ItemAs<wxChoice>(comboId);
+    return combo && combo->GetSelection() >= 0 ? combo->GetStringSelection().utf8_string() : std::string();
+}
+
 void CFileFormat::SetSaveFolder(const std::string& folder) {
     m_strSaveFolder = WithTrailingSlash(folder);
     m_strDriveRoot = platform::DriveRoot(m_strSaveFolder);
 }
 
 void CFileFormat::ShowFolder() { SetItemText(kFolder, m_strSaveFolder); }
+
+void CFileFormat::ShowSaveFolder() { ShowFolder(); }
+
+void CFileFormat::RefillDeviceList() {
+    auto* devices = ItemAs<wxChoice>(kDevice);
+    if (!devices) return;
+    const std::string shownDevice = SelectedName(kDevice);
+    const std::string shownInput = SelectedName(kInput);
+    // The main window bound this device when it listed the devices again (the stored choice).
+    const int bound = m_nChosenDevice;
+    const int device = ChoiceAfterRefill(m_astrDeviceNames, shownDevice, bound);
+    devices->Clear();
+    for (const std::string& name : m_astrDeviceNames) devices->Append(wxString::FromUTF8(name));
+    if (device >= 0) devices->SetSelection(device);
+    const bool deviceStayed = !shownDevice.empty() && DeviceName(device) == shownDevice;
+    if (device >= 0 && device != bound) {
+        // The user's device, not the stored one: the main window binds it and lists its inputs.
+        m_nChosenDevice = device;
+        platform::SendWindowMessage(m_hMainWnd, WM_INPUT_DEVICE_CHANGED, 0, 0);
+    }
+
+    FillInputCombo();
+    const int input = ChoiceAfterRefill(ListedInputNames(), deviceStayed ? shownInput : std::string(), m_nChosenInput);
+    if (auto* inputs = ItemAs<wxChoice>(kInput); inputs && input >= 0) inputs->SetSelection(input);
+    m_nChosenInput = std::max(0, input);
+    m_strCurrentInput = InputName(m_nChosenInput);
+    if (deviceStayed && m_strCurrentInput == shownInput) return;
+    // The device or input the page showed is gone: as after a choice of the user's.
+    if (COptions* sheet = GetSheet()) sheet->EnableOk(true);
+    DisableMicrophoneControls();
+    UpdateMicrophoneControls();
+}
 
 void CFileFormat::ShowVolumeCaption(int percent) {
     SetItemText(kVolumeCaption, LoadResourceString(IDS_RECORD_VOLUME) + " " + std::to_string(percent) + "%");
@@ -434,6 +480,8 @@ void CFileFormat::OnCancel() {
     number(setting::Mp3Mode, m_nMp3Mode);
     if (auto manual = reader.Number(setting::Manual)) m_bManual = *manual != 0;
     if (auto folder = reader.Text(setting::FolderPath)) SetSaveFolder(*folder);
+    // A stored folder whose drive vanished while the sheet was open stays replaced by the default.
+    if (!m_strDefaultSaveFolder.empty() && !platform::DriveExists(m_strSaveFolder)) SetSaveFolder(m_strDefaultSaveFolder);
     if (auto volume = reader.Number(setting::RecordVolume)) m_nRecordVolume = std::clamp(*volume, 0, 100);
     m_bPageOpen = false;
 }
@@ -538,6 +586,7 @@ void CFileFormat::StartMicHelper(bool builtIn) {
         m_bBuiltInMic = builtIn;
         const std::string program = m_strProgramFolder + (builtIn ? "/Pellow" : "/Quillon");
         if (m_startHelper) m_startHelper(program);
+        m_helperHider.Start(kMicHelperCaption);
     }
     SetModified();
 }

@@ -16,6 +16,7 @@
 #include "mixer/RecordingSources.h"
 #include "options/GeneralPageLogic.h"
 #include "options/OptionsPage.h"
+#include "platform/DesktopWindows.h"
 
 class wxCommandEvent;
 
@@ -35,6 +36,12 @@ public:
     void LoadInputChoice();
     // Copies the MP3 choice (m_CaptureGraph.m_nMp3Profile, m_nMp3Mode) into the encoder's key.
     void WriteLameProfile();
+    // While the page is open: the device names changed (devices came or went, the main window
+    // listed them again). The device list shows them; the device the page showed stays chosen
+    // while it is there, else the main window's choice; the input list follows the chosen device.
+    void RefillDeviceList();
+    // While the page is open: the save folder changed outside the page (its drive vanished).
+    void ShowSaveFolder();
 
     // The recording engine with the format flags and quality codes.
     CCaptureGraph m_CaptureGraph;
@@ -69,6 +76,8 @@ public:
 
     // Starts a program beside the executable (Pellow, Quillon); replaceable for tests.
     std::function<void(const std::string& path)> m_startHelper;
+    // Hides the helper's window once it shows.
+    platform::WindowHider m_helperHider;
 
     // --- page ---
     void OnCreate() override;
@@ -94,6 +103,8 @@ private:
     std::string InputName(int index) const;
     bool InputIsMicrophone(const std::string& inputName) const;
     void FillInputCombo();
+    std::vector<std::string> ListedInputNames() const;
+    std::string SelectedName(int comboId) const;
     void ShowFolder();
     void SetSaveFolder(const std::string& folder);
     void ShowVolumeCaption(int percent);

@@ -237,3 +237,8 @@ void CFileSetUp::SyncSpecialRecordingRadios() {
     m_nSpecialMode = *mode;
     SetModified(false);
 }
+
+void CFileSetUp::ShowFreeSpace(const std::string& text) {
+    m_strFreeSpace = text;
+    SetItemText(kFreeSpace, m_strFreeSpace);
+}

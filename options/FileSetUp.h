@@ -34,6 +34,9 @@ public:
     // Starts a program by name with arguments (the volume controls); replaceable for tests.
     std::function<void(const std::string& program, const std::vector<std::string>& args)> m_startProgram;
 
+    // The save folder moved while the page is open: 1061 shows `text` ("%ldMB").
+    void ShowFreeSpace(const std::string& text);
+
     // The driver announced a mode change while the page is open.
     void SyncSpecialRecordingRadios();
 

@@ -365,6 +365,16 @@ LameProfile LameProfileFor(int mp3Profile, int mp3Mode, std::uint32_t previousRa
     return p;
 }
 
+int ChoiceAfterRefill(const std::vector<std::string>& names, const std::string& shown, int fallback) {
+    const int count = static_cast<int>(names.size());
+    if (!shown.empty()) {
+        for (int i = 0; i < count; ++i)
+            if (names[static_cast<std::size_t>(i)] == shown) return i;
+    }
+    if (fallback >= 0 && fallback < count) return fallback;
+    return count > 0 ? 0 : -1;
+}
+
 bool MicRadiosStartHelpers(const std::string& deviceName, int micConfiguration) {
     return Contains(deviceName, "SoundMAX") && micConfiguration == kMicConfigBuiltInAndExternal;
 }

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "micarray/MicConfiguration.h"
 
@@ -142,5 +143,12 @@ struct LameProfile {
 LameProfile LameProfileFor(int mp3Profile, int mp3Mode, std::uint32_t previousRate, std::uint32_t previousStereoMode);
 
 constexpr const char* kOtherInputText = "Use other Input source";
+
+// The caption of the microphone switch helper's window, which the page hides after starting a helper.
+constexpr const char* kMicHelperCaption = "External Mic";
+
+// Which entry a list selects after it was filled again: `shown` (what it showed before) wherever
+// it is now; else `fallback` when that lies inside the list; else the first entry; -1 when empty.
+int ChoiceAfterRefill(const std::vector<std::string>& names, const std::string& shown, int fallback);
 
 }  // namespace options

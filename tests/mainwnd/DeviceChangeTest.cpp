@@ -3,12 +3,21 @@
 // unmounted under the window.
 #include <sys/mount.h>
 
+#include <wx/choice.h>
+#include <wx/dialog.h>
+#include <wx/panel.h>
+#include <wx/timer.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include "audio/SampleBuffer.h"
+#include "options/OptionsIds.h"
+#include "platform/Registry.h"
 #include "mainwnd/RecordingFiles.h"
 #include "mainwnd/TransportLogic.h"
 #include "tests/mainwnd/MainWindowFixture.h"
@@ -88,6 +97,133 @@ private:
 };
 
 class DeviceChange : public MainWindowTest {};
+
+// Drives the options sheet from its own modal loop: the window opens it (Ctrl+S, which returns
+// once it has closed) and every 50 ms `step` runs with the sheet shown, until it returns the
+// button that ends the sheet (wxID_OK, wxID_CANCEL; 0 to go on) or the time is up (Cancel).
+class SheetDriver : public wxTimer {
+public:
+    SheetDriver(CRecorderDlg* dlg, std::function<int()> step, std::chrono::milliseconds timeout)
+        : dlg_(dlg), step_(std::move(step)), deadline_(std::chrono::steady_clock::now() + timeout) {}
+    // Returns whether the steps ended the sheet themselves.
+    bool Run() {
+        Start(50);
+        Command(dlg_, CRecorderDlg::IDC_SETTINGS);
+        Stop();
+        return finished_;
+    }
+    void Notify() override {
+        COptions& sheet = dlg_->OptionsSheet();
+        if (!sheet.IsShown()) return;
+        int button = step_();
+        finished_ = button != 0;
+        if (!finished_ && std::chrono::steady_clock::now() < deadline_) return;
+        if (!finished_) button = wxID_CANCEL;
+        Stop();
+        wxWindow* w = sheet.GetWindow()->FindWindow(button);
+        wxCommandEvent press(wxEVT_BUTTON, button);
+        press.SetEventObject(w);
+        w->ProcessWindowEvent(press);
+    }
+
+private:
+    CRecorderDlg* dlg_;
+    std::function<int()> step_;
+    std::chrono::steady_clock::time_point deadline_;
+    bool finished_ = false;
+};
+
+wxChoice* PageChoice(COptionsPage& page, int id) {
+    return page.GetWindow() ? dynamic_cast<wxChoice*>(page.GetWindow()->FindWindow(id)) : nullptr;
+}
+
+std::string PageText(COptionsPage& page, int id) {
+    wxWindow* w = page.GetWindow() ? page.GetWindow()->FindWindow(id) : nullptr;
+    return w ? w->GetLabel().utf8_string() : std::string();
+}
+
+std::vector<std::string> Items(wxChoice* choice) {
+    std::vector<std::string> items;
+    for (unsigned i = 0; choice && i < choice->GetCount(); ++i) items.push_back(choice->GetString(i).utf8_string());
+    return items;
+}
+
+TEST_F(DeviceChange, OpenGeneralPageListsANewDeviceAndKeepsTheUsersChoice) {
+    PulseDevice other("Zebra_Microphone");
+    ASSERT_TRUE(other.ok());
+    Set("InputDevice", "Virtual_Microphone");
+    Set("InputSource", "0");
+    Open();
+    ASSERT_TRUE(Lists(dlg, "Zebra_Microphone"));
+    CFileFormat& general = dlg->GeneralPage();
+    std::optional<PulseDevice> arriving;
+    const std::string chosen = "Zebra_Microphone";
+    int phase = 0;
+    SheetDriver driver(dlg, [&]() -> int {
+        wxChoice* devices = PageChoice(general, options::general::kDevice);
+        wxChoice* inputs = PageChoice(general, options::general::kInput);
+        if (!devices || !inputs) return 0;
+        if (phase == 0) {
+            // The user picks a device other than the stored one, then a new one is plugged in
+            // (listed before it: the list is sorted).
+            EXPECT_EQ(devices->GetStringSelection().utf8_string(), "Virtual_Microphone");
+            EXPECT_TRUE(devices->SetStringSelection(wxString::FromUTF8(chosen)));
+            wxCommandEvent pick(wxEVT_CHOICE, options::general::kDevice);
+            pick.SetEventObject(devices);
+            pick.SetInt(devices->GetSelection());
+            devices->ProcessWindowEvent(pick);
+            arriving.emplace("Aardvark_Microphone");
+            EXPECT_TRUE(arriving->ok());
+            phase = 1;
+            return 0;
+        }
+        const std::vector<std::string> listed = Items(devices);
+        if (std::find(listed.begin(), listed.end(), "Aardvark_Microphone") == listed.end()) return 0;
+        EXPECT_EQ(listed, general.m_astrDeviceNames);
+        EXPECT_EQ(devices->GetStringSelection().utf8_string(), chosen) << "the user's device lost its place";
+        // The inputs are the chosen device's (a source without ports has one, named after it).
+        EXPECT_EQ(Items(inputs), std::vector<std::string>{chosen});
+        EXPECT_EQ(inputs->GetSelection(), 0);
+        return wxID_OK;
+    }, 15s);
+    ASSERT_TRUE(driver.Run()) << "the open page never listed the new device";
+    platform::RegKey key;
+    ASSERT_TRUE(key.OpenForQuery(platform::Hive::LocalMachine, "Software\\Murmelo"));
+    EXPECT_EQ(key.QueryString("InputDevice"), chosen);
+    EXPECT_EQ(general.m_CaptureGraph.SourceName(), chosen);
+}
+
+TEST_F(DeviceChange, OpenOptionsShowTheDefaultFolderWhenTheSaveDriveVanishes) {
+    TmpfsMount drive("murmelo-sheet");
+    if (!drive.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here: " << drive.error();
+    const std::string folder = (drive.path() / "rec").string() + "/";
+    fs::create_directories(folder);
+    Set("FolderPath", folder);
+    Open();
+    const std::string defaultFolder = DefaultSaveFolder().string() + "/";
+    std::string freeBefore;
+    int phase = 0;
+    SheetDriver driver(dlg, [&]() -> int {
+        CFileFormat& general = dlg->GeneralPage();
+        CFileSetUp& advanced = dlg->AdvancedPage();
+        if (phase == 0) {
+            EXPECT_EQ(PageText(general, options::general::kFolder), folder);
+            EXPECT_TRUE(dlg->OptionsSheet().SetActivePage(1));  // the General page stays open behind it
+            freeBefore = PageText(advanced, options::advanced::kFreeSpace);
+            drive.Detach();
+            phase = 1;
+            return 0;
+        }
+        if (PageText(general, options::general::kFolder) != defaultFolder) return 0;
+        const std::string freeAfter = PageText(advanced, options::advanced::kFreeSpace);
+        EXPECT_NE(freeAfter, freeBefore) << "the Advanced page still shows the vanished drive's space";
+        EXPECT_NEAR(std::atof(freeAfter.c_str()), general.GetSaveDriveFreeMB(), 64.0) << freeAfter;
+        return wxID_CANCEL;
+    }, 15s);
+    ASSERT_TRUE(driver.Run()) << "the open page kept showing the vanished folder";
+    // Cancel restores the stored folder, but not one on a vanished drive.
+    EXPECT_EQ(dlg->SaveFolder(), defaultFolder);
+}
 
 TEST_F(DeviceChange, RemovingTheDeviceInUseFinishesTheRecordingWithWhatWasRecorded) {
     PulseDevice usb("USB_Microphone");

@@ -265,6 +265,23 @@ TEST(MicrophoneRules, InputChange) {
     EXPECT_FALSE(MicRadiosStartHelpers("Realtek", kMicConfigBuiltInAndExternal));
 }
 
+TEST(GeneralRules, ChoiceAfterTheListWasFilledAgain) {
+    struct Case {
+        std::vector<std::string> names;
+        std::string shown;
+        int fallback;
+        int expected;
+    };
+    const Case cases[] = {
+        {{"Aardvark", "Headset", "Virtual"}, "Headset", 2, 1},  // the shown entry moved: it stays chosen
+        {{"Aardvark", "Virtual"}, "Headset", 1, 1},             // gone: the main window's choice
+        {{"Aardvark", "Virtual"}, "Headset", 5, 0},             // gone, choice outside: the first
+        {{"Aardvark", "Virtual"}, "", 1, 1},                    // nothing was shown
+        {{}, "Headset", 0, -1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ChoiceAfterRefill(c.names, c.shown, c.fallback), c.expected) << c.shown;
+}
+
 TEST(AdvancedRules, LimitAndVisualizer) {
     EXPECT_TRUE(LimitRefused(true, 0, 0));
     EXPECT_FALSE(LimitRefused(false, 0, 0));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -40,11 +41,14 @@
 #include "platform/DesktopWindows.h"
 #include "platform/Drives.h"
 #include "platform/Registry.h"
+#include "platform/Spawn.h"
 #include "platform/ResourceModule.h"
 #include "platform/Ui.h"
 #include "platform/WxMessageTarget.h"
 #include "tests/harness/Harness.h"
 #include "tests/micarray/FakeMicArrayDriver.h"
+
+#include <X11/Xlib.h>  // last: its macros (None, Status ...) would clash with the headers above
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
@@ -419,6 +423,48 @@ TEST_F(OptionsSheetTest, SoundMaxMicrophoneStartsTheHelper) {
     WaitClosed();
     EXPECT_EQ(Stored("Pellow"), "0");
     EXPECT_EQ(Stored("InputDevice"), "SoundMAX HD Audio");
+}
+
+// The real Quillon: without a sound card it reports (answered here) and keeps its window open,
+// which the page hides once it shows.
+TEST_F(OptionsSheetTest, StartedHelpersWindowIsHidden) {
+    { std::ofstream(dir_ / "answers") << "ok\n"; }
+    harness::ScopedEnv answers("MURMELO_UI_ANSWERS", (dir_ / "answers").string());
+    std::vector<int> started;
+    general_.m_startHelper = [&](const std::string& path) {
+        helpers_.push_back(path);
+        if (const int pid = platform::StartProgram(path, {}); pid > 0) started.push_back(pid);
+    };
+    general_.m_astrDeviceNames = {"SoundMAX HD Audio", "virtual_mic"};
+    general_.m_nMicConfiguration = kMicConfigBuiltInAndExternal;
+    app::WriteSettings({{"InputDevice", "SoundMAX HD Audio"}, {"InputSource", "0"}, {"Pellow", "1"}}, true);
+    wxWindow* page = Open();
+    ASSERT_TRUE(page);
+    Click(page, g::kMicExternal);
+    ASSERT_EQ(helpers_.size(), 2u);
+    ASSERT_EQ(fs::path(helpers_[1]), harness::BinDir() / "Quillon");
+    ASSERT_EQ(started.size(), 1u) << "Quillon did not start";
+
+    platform::DesktopWindow window = 0;
+    EXPECT_TRUE(harness::PumpUntil(
+        [&] { return (window = platform::FindTopLevelWindow(options::kMicHelperCaption)) != 0 && !general_.m_helperHider.IsWatching(); },
+        15s));
+    ASSERT_NE(window, 0u) << "Quillon's window never showed";
+    harness::PumpFor(300ms);
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_TRUE(d);
+    XWindowAttributes attrs{};
+    const bool exists = XGetWindowAttributes(d, window, &attrs);
+    XCloseDisplay(d);
+    EXPECT_TRUE(exists);
+    EXPECT_EQ(attrs.map_state, IsUnmapped) << "the helper's window is still on the screen";
+
+    // Hidden, it still takes a close request, which ends it.
+    platform::PostCloseRequest(window);
+    if (!harness::PumpUntil([&] { return platform::FindTopLevelWindow(options::kMicHelperCaption) == 0; }, 10s)) {
+        ADD_FAILURE() << "Quillon did not end on a close request";
+        for (int pid : started) kill(pid, SIGKILL);
+    }
 }
 
 TEST_F(OptionsSheetTest, DeviceChangeAsksTheMainWindowForInputs) {
