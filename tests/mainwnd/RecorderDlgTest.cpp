@@ -38,15 +38,12 @@ void Screenshot(const std::string& name) {
     harness::Run({"import", "-window", "root", "-crop", "600x400+0+0", (out / (name + ".png")).string()});
 }
 
-class RecorderWindow : public ::testing::Test {
+// The shared main-window fixture, with an answer for the save dialog and a record helper.
+class RecorderWindow : public mainwndtest::MainWindowTest {
 protected:
     void SetUp() override {
-        if (!harness::HaveDisplay() || !harness::HaveSoundServer()) GTEST_SKIP() << "needs the private session";
-        ASSERT_TRUE(platform::ResourceModule::IsLoaded() ||
-                    platform::ResourceModule::Load((harness::BinDir() / "Lexel.so").string()));
-        save = config.path() / "rec";
-        fs::create_directories(save);
-        WriteDefaults();
+        MainWindowTest::SetUp();
+        if (IsSkipped()) return;
         platform::SetUiAnswerer([this](const platform::UiRequest& r) -> std::optional<std::string> {
             asked.push_back(r);
             if (r.kind == platform::UiKind::MessageBox) return std::string("ok");
@@ -55,29 +52,8 @@ protected:
         });
     }
     void TearDown() override {
-        if (dlg) {
-            dlg->OnCloseCommand();
-            dlg->Destroy();
-            harness::PumpFor(100ms);
-        }
-        platform::SetUiAnswerer(nullptr);
+        MainWindowTest::TearDown();
         mainwnd::SetRecordedSizeCapForTesting(0);
-    }
-
-    virtual void WriteDefaults() {
-        settings = {{"FolderPath", save.string() + "/"}, {"Fileformatwav", "1"}, {"Fileformatwma", "0"},
-                    {"Fileformatmp3", "0"}, {"WavFrequency", "0"}, {"WavMode", "0"}, {"WavBit", "0"},
-                    {"Manual", "0"}, {"DefaultMic", "0"}, {"XPos", "0"}, {"YPos", "0"},
-                    {"UnlimitedRecording", "0"}, {"LastFile", ""}, {"PlayVolume", "-1000"}, {"RecorderMute", "0"}};
-    }
-
-    void Open(std::vector<std::string> args = {}) {
-        ASSERT_TRUE(app::WriteSettings(settings, true));
-        dlg = new CRecorderDlg(nullptr);
-        dlg->SetCommandLineArguments(std::move(args));
-        ASSERT_TRUE(dlg->Create(nullptr));
-        dlg->Show();
-        harness::PumpFor(300ms);
     }
 
     void Record(std::chrono::milliseconds length) {
@@ -87,13 +63,7 @@ protected:
         Click(dlg->Control(CRecorderDlg::IDC_STOP));
     }
 
-    harness::TempDir config;
-    harness::ScopedEnv configEnv{"MURMELO_CONFIG_DIR", config.path().string()};
-    fs::path save;
-    std::vector<std::pair<std::string, std::string>> settings;
-    std::vector<platform::UiRequest> asked;
     std::optional<std::string> saveAnswer;
-    CRecorderDlg* dlg = nullptr;
 };
 
 TEST_F(RecorderWindow, RecordStopPlayPauseSeekStop) {
@@ -171,8 +141,7 @@ TEST_F(RecorderWindow, RecordStopPlayPauseSeekStop) {
 }
 
 TEST_F(RecorderWindow, ManualNamingAndCancel) {
-    for (auto& [k, v] : settings)
-        if (k == "Manual") v = "1";
+    Set("Manual", "1");
     Open();
     harness::ToneFeeder tone;
     std::ofstream(save / "memo.WAV") << "old";
@@ -278,8 +247,7 @@ TEST_F(RecorderWindow, FreeSpaceChecksOnSmallFileSystem) {
     } unmount{mnt};
     const fs::path folder = mnt / "rec";
     fs::create_directories(folder);
-    for (auto& [k, v] : settings)
-        if (k == "FolderPath") v = folder.string() + "/";
+    Set("FolderPath", folder.string() + "/");
     Open();
     ASSERT_EQ(dlg->SaveFolder(), folder.string() + "/");
 
