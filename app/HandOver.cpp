@@ -5,58 +5,9 @@
 #include <fstream>
 
 #include "platform/DesktopWindows.h"
+#include "platform/Utf16.h"
 
 namespace app {
-
-namespace {
-
-// UTF-8 to UTF-16 units; a malformed byte becomes U+FFFD.
-std::u16string ToUtf16(const std::string& s) {
-    std::u16string out;
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        char32_t cp;
-        std::size_t len;
-        if (c < 0x80) { cp = c; len = 1; }
-        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
-        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
-        else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
-        else { out += u'\uFFFD'; ++i; continue; }
-        bool ok = i + len <= s.size();
-        for (std::size_t k = 1; ok && k < len; ++k) {
-            unsigned char cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80) ok = false;
-            else cp = (cp << 6) | (cc & 0x3F);
-        }
-        if (!ok || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) { out += u'\uFFFD'; ++i; continue; }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
-        i += len;
-    }
-    return out;
-}
-
-void PutUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) out += static_cast<char>(cp);
-    else if (cp < 0x800) { out += static_cast<char>(0xC0 | (cp >> 6)); out += static_cast<char>(0x80 | (cp & 0x3F)); }
-    else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-}  // namespace
 
 std::string JoinCommandLine(int argc, const char* const* argv) {
     std::string joined;
@@ -68,7 +19,7 @@ std::string JoinCommandLine(int argc, const char* const* argv) {
 }
 
 std::optional<std::vector<std::uint8_t>> EncodeHandOverRecord(const std::string& commandLine) {
-    std::u16string units = ToUtf16(commandLine);
+    const std::u16string units = platform::Utf8ToUtf16Lenient(commandLine);
     if (units.size() + 1 > kHandOverUnits) return std::nullopt;
     std::vector<std::uint8_t> record(kHandOverBytes, 0);
     for (std::size_t i = 0; i < units.size(); ++i) {
@@ -79,22 +30,13 @@ std::optional<std::vector<std::uint8_t>> EncodeHandOverRecord(const std::string&
 }
 
 std::string DecodeHandOverRecord(const std::vector<std::uint8_t>& data) {
-    std::string out;
-    const std::size_t count = data.size() / 2;
-    for (std::size_t i = 0; i < count; ++i) {
-        char32_t u = data[2 * i] | (static_cast<char32_t>(data[2 * i + 1]) << 8);
+    std::u16string units;
+    for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+        const char16_t u = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
         if (u == 0) break;
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count) {
-            char32_t lo = data[2 * i + 2] | (static_cast<char32_t>(data[2 * i + 3]) << 8);
-            if (lo >= 0xDC00 && lo <= 0xDFFF) {
-                PutUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
-                ++i;
-                continue;
-            }
-        }
-        PutUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+        units += u;
     }
-    return out;
+    return platform::Utf16ToUtf8Lenient(std::move(units));
 }
 
 namespace {

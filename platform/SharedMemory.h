@@ -56,8 +56,4 @@ private:
     bool created_ = false;
 };
 
-// UTF-8 <-> UTF-16 conversions of the block's layout; nullopt on malformed input.
-std::optional<std::u16string> Utf8ToUtf16(const std::string& utf8);
-std::optional<std::string> Utf16ToUtf8(const std::u16string& utf16);
-
 }  // namespace platform
