@@ -314,6 +314,10 @@ wxIconBundle ResourceModule::LoadIcon(unsigned id) {
             images.push_back(it->second);
         }
     }
+    return IconBundleFromPngs(images);
+}
+
+wxIconBundle IconBundleFromPngs(const std::vector<std::string_view>& images) {
     wxIconBundle bundle;
     if (images.empty()) return bundle;
     EnsureHandlers();

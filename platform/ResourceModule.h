@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 class wxBitmap;
 class wxDialog;
@@ -72,5 +73,8 @@ public:
     // The view stays valid until the module is freed.
     static std::string_view RawEntry(const std::string& name);
 };
+
+// An icon bundle from PNG images (one icon per image that decodes); empty when none does.
+wxIconBundle IconBundleFromPngs(const std::vector<std::string_view>& images);
 
 }  // namespace platform

@@ -1,7 +1,6 @@
 #include "resources/ProgramResources.h"
 
-#include <wx/image.h>
-#include <wx/mstream.h>
+#include "platform/ResourceModule.h"
 
 extern "C" {
 extern const unsigned char murmelo_icon_16[], murmelo_icon_16_end[];
@@ -43,18 +42,9 @@ std::string_view ProgramIconPng(int size) {
 }
 
 wxIconBundle ProgramIcon() {
-    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
-    wxIconBundle bundle;
-    for (int size : {16, 32, 48, 256}) {
-        const std::string_view png = ProgramIconPng(size);
-        wxMemoryInputStream in(png.data(), png.size());
-        wxImage image(in, wxBITMAP_TYPE_PNG);
-        if (!image.IsOk()) continue;
-        wxIcon icon;
-        icon.CopyFromBitmap(wxBitmap(image));
-        bundle.AddIcon(icon);
-    }
-    return bundle;
+    std::vector<std::string_view> images;
+    for (int size : {16, 32, 48, 256}) images.push_back(ProgramIconPng(size));
+    return platform::IconBundleFromPngs(images);
 }
 
 }  // namespace resources
