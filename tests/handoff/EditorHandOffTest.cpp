@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "app/Messages.h"
 #include "platform/DesktopWindows.h"
@@ -19,13 +18,6 @@ namespace fs = std::filesystem;
 using namespace mainwndtest;
 
 namespace {
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class EditorHandOff : public MainWindowTest {
 protected:
@@ -42,7 +34,7 @@ protected:
         platform::SharedMemoryBlock::Remove();
     }
     bool WaitFor(const std::string& text) {
-        return harness::PumpUntil([&] { return ReadAll(received).find(text) != std::string::npos; }, 20s);
+        return harness::PumpUntil([&] { return harness::ReadFile(received).find(text) != std::string::npos; }, 20s);
     }
     void Edit() {
         Command(dlg, CRecorderDlg::IDC_EDIT_FILE);  // Ctrl+E
@@ -71,7 +63,7 @@ TEST_F(EditorHandOff, StartsTheEditorWithTheQuotedPathWhenNoneRuns) {
     Click(dlg->Control(CRecorderDlg::IDC_STOP));
     Edit();
     ASSERT_TRUE(WaitFor("ready"));
-    EXPECT_EQ(ReadAll(received), "argument\t\"" + file.string() + "\"\nready\n");
+    EXPECT_EQ(harness::ReadFile(received), "argument\t\"" + file.string() + "\"\nready\n");
     EXPECT_FALSE(platform::SharedMemoryBlock::Exists()) << "no block stays when the editor is started";
     EXPECT_FALSE(fs::exists(music / "x")) << "a shell ran the path";
     EXPECT_TRUE(TakeMessages().empty());
@@ -96,7 +88,7 @@ TEST_F(EditorHandOff, HandsTheFileToARunningEditorThroughTheSharedBlock) {
 
     Edit();
     ASSERT_TRUE(WaitFor("mapping"));
-    EXPECT_EQ(ReadAll(received), "ready\nmapping\t" + recording + "\n");
+    EXPECT_EQ(harness::ReadFile(received), "ready\nmapping\t" + recording + "\n");
     EXPECT_TRUE(platform::SharedMemoryBlock::Exists()) << "the block stays while the recorder runs";
 
     // A path the block cannot hold is refused with a message; the editor gets nothing.
@@ -113,7 +105,7 @@ TEST_F(EditorHandOff, HandsTheFileToARunningEditorThroughTheSharedBlock) {
     Edit();
     harness::PumpFor(1000ms);
     EXPECT_EQ(TakeMessages(), std::vector<std::string>{SystemErrorText(82)});
-    EXPECT_EQ(ReadAll(received), "ready\nmapping\t" + recording + "\n");
+    EXPECT_EQ(harness::ReadFile(received), "ready\nmapping\t" + recording + "\n");
 
     Close();
     EXPECT_FALSE(platform::SharedMemoryBlock::Exists()) << "the recorder removes its block when it ends";
@@ -124,7 +116,7 @@ TEST_F(EditorHandOff, WithoutAFileTheEditorStartsEmpty) {
     ASSERT_TRUE(dlg->EditorFile().empty());
     Edit();
     ASSERT_TRUE(WaitFor("ready"));
-    EXPECT_EQ(ReadAll(received), "ready\n");
+    EXPECT_EQ(harness::ReadFile(received), "ready\n");
 }
 
 class HelpHandOff : public MainWindowTest {
@@ -169,7 +161,7 @@ TEST_F(HelpHandOff, OpensTheHelpOnceAndLeavesAnOpenViewerAlone) {
     Key(dlg, WXK_F1);  // quickly again: the viewer has no window yet, no second one starts
     ASSERT_TRUE(harness::PumpUntil([&] { return fs::exists(opened); }, 5s));
     harness::PumpFor(500ms);
-    EXPECT_EQ(ReadAll(opened), help.string() + "\n");
+    EXPECT_EQ(harness::ReadFile(opened), help.string() + "\n");
 
     // With the viewer's window open, F1 only restores it (it is not minimized: nothing happens).
     harness::PumpFor(1000ms);
@@ -178,7 +170,7 @@ TEST_F(HelpHandOff, OpensTheHelpOnceAndLeavesAnOpenViewerAlone) {
     ASSERT_TRUE(harness::PumpUntil([] { return platform::FindTopLevelWindow("Quarnet Murmelo") != 0; }, 5s));
     Key(dlg, WXK_F1);
     harness::PumpFor(500ms);
-    EXPECT_EQ(ReadAll(opened), help.string() + "\n");
+    EXPECT_EQ(harness::ReadFile(opened), help.string() + "\n");
     EXPECT_TRUE(TakeMessages().empty());
 
     // Closing the recorder closes the help window.

@@ -5,10 +5,8 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "platform/Spawn.h"
 #include "tests/harness/Harness.h"
@@ -16,13 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::uint32_t Le32(const std::string& s, std::size_t at) {
     std::uint32_t v = 0;
@@ -48,7 +39,7 @@ const fs::path kHelp = harness::BinDir() / "Dizavadar.chm";
 
 TEST(HelpFile, IsACompiledHelpFile) {
     ASSERT_TRUE(fs::exists(kHelp)) << kHelp;
-    const std::string chm = ReadAll(kHelp);
+    const std::string chm = harness::ReadFile(kHelp);
     ASSERT_GE(chm.size(), 0x60u);
     EXPECT_EQ(chm.substr(0, 4), "ITSF");
     EXPECT_EQ(Le32(chm, 4), 3u);      // version
@@ -61,7 +52,7 @@ TEST(HelpFile, HoldsItsTitleAndEveryLinkedPage) {
     auto r = harness::Run({"extract_chmLib", kHelp.string(), out.path().string()});
     ASSERT_EQ(r.status, 0);
 
-    const auto system = SystemRecords(ReadAll(out / "#SYSTEM"));
+    const auto system = SystemRecords(harness::ReadFile(out / "#SYSTEM"));
     EXPECT_EQ(system.count(3) ? system.at(3) : "", "Quarnet Murmelo");
     EXPECT_EQ(system.count(2) ? system.at(2) : "", "index.html");
 
@@ -70,7 +61,7 @@ TEST(HelpFile, HoldsItsTitleAndEveryLinkedPage) {
     for (const auto& page : pages) {
         SCOPED_TRACE(page);
         ASSERT_TRUE(fs::exists(out / page));
-        const std::string html = ReadAll(out / page);
+        const std::string html = harness::ReadFile(out / page);
         EXPECT_NE(html.find("<title>"), std::string::npos);
         for (std::size_t at = html.find("href=\""); at != std::string::npos; at = html.find("href=\"", at)) {
             at += 6;
@@ -81,8 +72,8 @@ TEST(HelpFile, HoldsItsTitleAndEveryLinkedPage) {
         }
     }
     // The pages a user asks about first.
-    EXPECT_NE(ReadAll(out / "keyboard.html").find("Ctrl+E"), std::string::npos);
-    EXPECT_NE(ReadAll(out / "keyboard.html").find("F1"), std::string::npos);
+    EXPECT_NE(harness::ReadFile(out / "keyboard.html").find("Ctrl+E"), std::string::npos);
+    EXPECT_NE(harness::ReadFile(out / "keyboard.html").find("F1"), std::string::npos);
 }
 
 }  // namespace

@@ -2,16 +2,10 @@
 // start finds the window by its title and hands its command line over. The first instance is the
 // window in this test process, which also holds the single-instance lock, so the state of the
 // running window can be looked at directly.
-#include <spawn.h>
-
-#include <fcntl.h>
-
 #include "mainwnd/TransportLogic.h"
 #include "platform/DesktopWindows.h"
 #include "platform/SingleInstance.h"
 #include "tests/mainwnd/MainWindowFixture.h"
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 using namespace mainwndtest;
@@ -31,26 +25,10 @@ protected:
     int StartSecond(const std::vector<std::string>& args) {
         std::vector<std::string> all = {(harness::BinDir() / "Murmelo").string()};
         all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& a : all) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        const std::string err = (config.path() / "second.err").string();
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        pid_t pid = -1;
-        const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0) return -1;
-        int status = 0;
-        const bool ended = harness::PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 20s);
-        if (!ended) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            return -1;
-        }
+        harness::Process second(all, config.path() / "second.err");
+        if (!second.started() || !second.Wait(20s)) return -1;
         harness::PumpFor(100ms);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return second.ExitCode().value_or(-1);
     }
     void OpenAndWaitForTitle() {
         Open();

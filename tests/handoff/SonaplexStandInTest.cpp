@@ -5,8 +5,6 @@
 #include <signal.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "platform/DesktopWindows.h"
@@ -20,13 +18,6 @@ namespace {
 
 const std::string kStandIn = SONAPLEX_STANDIN_PATH;
 
-std::string ReadAll(const std::filesystem::path& p) {
-    std::ifstream in(p);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class SonaplexStandIn : public ::testing::Test {
 protected:
     harness::TempDir dir;
@@ -34,7 +25,7 @@ protected:
     harness::ScopedEnv env{"SONAPLEX_RECEIVED", received.string()};
 
     bool WaitFor(const std::string& text) {
-        return harness::PumpUntil([&] { return ReadAll(received).find(text) != std::string::npos; }, 20s);
+        return harness::PumpUntil([&] { return harness::ReadFile(received).find(text) != std::string::npos; }, 20s);
     }
     // Starts the stand-in; it is ended (by its process id) when the test ends, whatever happened.
     int Start(const std::vector<std::string>& args) {
@@ -53,7 +44,7 @@ TEST_F(SonaplexStandIn, TakesThePathFromItsCommandLine) {
     const std::string quoted = "\"/tmp/My Recorded Files/a b.wav\"";
     ASSERT_GT(Start({quoted}), 0);
     ASSERT_TRUE(WaitFor("ready"));
-    EXPECT_EQ(ReadAll(received), "argument\t" + quoted + "\nready\n");
+    EXPECT_EQ(harness::ReadFile(received), "argument\t" + quoted + "\nready\n");
     EXPECT_NE(platform::FindTopLevelWindow("Sonaplex"), 0u);
 }
 
@@ -72,7 +63,7 @@ TEST_F(SonaplexStandIn, ReadsTheSharedBlockOnFileMapping) {
         EXPECT_TRUE(WaitFor("mapping"));
     }
     platform::SharedMemoryBlock::Remove();
-    EXPECT_EQ(ReadAll(received), "ready\nmapping\t" + path + "\n");
+    EXPECT_EQ(harness::ReadFile(received), "ready\nmapping\t" + path + "\n");
 }
 
 }  // namespace

@@ -9,7 +9,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <spawn.h>
+
 #include <cmath>
+#include <fstream>
 #include <cstdlib>
 #include <random>
 #include <sstream>
@@ -234,6 +237,61 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 void PumpFor(std::chrono::milliseconds duration) {
     auto until = std::chrono::steady_clock::now() + duration;
     PumpUntil([&] { return std::chrono::steady_clock::now() >= until; }, duration + std::chrono::seconds(1));
+}
+
+Process::Process(std::vector<std::string> argv, const std::filesystem::path& errFile) {
+    if (argv.empty()) return;
+    std::vector<char*> args;
+    for (auto& a : argv) args.push_back(a.data());
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!errFile.empty())
+        posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) pid_ = pid;
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+Process::~Process() {
+    if (pid_ > 0 && !waitStatus_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+bool Process::Finished() {
+    if (pid_ <= 0 || waitStatus_) return true;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) waitStatus_ = status;
+    return waitStatus_.has_value();
+}
+
+bool Process::Wait(std::chrono::milliseconds timeout, bool pump) {
+    if (pump) return PumpUntil([this] { return Finished(); }, timeout);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!Finished()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+std::optional<int> Process::ExitCode() const {
+    if (!waitStatus_ || !WIFEXITED(*waitStatus_)) return std::nullopt;
+    return WEXITSTATUS(*waitStatus_);
+}
+
+std::optional<int> Process::ExitStatus() const {
+    if (!waitStatus_) return std::nullopt;
+    return WIFEXITED(*waitStatus_) ? WEXITSTATUS(*waitStatus_) : 128 + WTERMSIG(*waitStatus_);
+}
+
+std::string ReadFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
 }
 
 }  // namespace harness

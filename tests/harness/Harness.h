@@ -65,6 +65,34 @@ struct RunResult {
 };
 RunResult Run(const std::vector<std::string>& argv, std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
+// A program started in the background (argument vector, no shell), killed if it still runs at the
+// end of its scope. Standard error is appended to `errFile` when one is given.
+class Process {
+public:
+    explicit Process(std::vector<std::string> argv, const std::filesystem::path& errFile = {});
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    bool started() const { return pid_ > 0; }
+    int pid() const { return pid_; }
+    // True once it has ended (or never started); never blocks.
+    bool Finished();
+    // Pumps the wx event loop, or with `pump` false sleeps, until it ends or the time runs out;
+    // true when it ended.
+    bool Wait(std::chrono::milliseconds timeout, bool pump = true);
+    // Once ended: the exit code; nullopt while it runs or when a signal ended it.
+    std::optional<int> ExitCode() const;
+    // Once ended: the exit code, or 128 + the signal that ended it; nullopt while it runs.
+    std::optional<int> ExitStatus() const;
+
+private:
+    int pid_ = -1;
+    std::optional<int> waitStatus_;
+};
+
+// A whole file's bytes; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& file);
+
 // What ffprobe says of a file's first audio stream and its container.
 struct MediaInfo {
     bool ok = false;

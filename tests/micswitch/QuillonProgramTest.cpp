@@ -1,65 +1,26 @@
 // Quillon as a program: started on a private display against fake cards, it either turns the
 // switch on and ends by itself, or reports (or silently finds nothing) and keeps its dialog open.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
-#include <fstream>
 #include <optional>
-#include <sstream>
-#include <thread>
 
 #include "tests/harness/Harness.h"
 #include "tests/micswitch/FakeCard.h"
-
-extern char** environ;
 
 namespace {
 
 using namespace std::chrono_literals;
 
-std::string ReadFile(const std::filesystem::path& p) {
-    std::ifstream in(p);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // Quillon running in the background with the test's environment.
-class QuillonProcess {
+class QuillonProcess : public harness::Process {
 public:
-    QuillonProcess() {
-        const std::string exe = (harness::BinDir() / "Quillon").string();
-        char* argv[] = {const_cast<char*>(exe.c_str()), nullptr};
-        if (posix_spawn(&pid_, exe.c_str(), nullptr, nullptr, argv, environ) != 0) pid_ = -1;
-    }
-    ~QuillonProcess() {
-        if (pid_ > 0 && !status_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
+    QuillonProcess() : harness::Process({(harness::BinDir() / "Quillon").string()}) {}
     // The exit status once the program has ended within `timeout`.
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (!status_ && pid_ > 0) {
-            int st = 0;
-            if (waitpid(pid_, &st, WNOHANG) == pid_) {
-                status_ = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-                break;
-            }
-            if (std::chrono::steady_clock::now() > deadline) break;
-            std::this_thread::sleep_for(20ms);
-        }
-        return status_;
+        Wait(timeout, false);
+        return ExitStatus();
     }
-    bool started() const { return pid_ > 0; }
-
-private:
-    pid_t pid_ = -1;
-    std::optional<int> status_;
 };
 
 // The X window id of the visible dialog titled "External Mic", or "" when none shows in time.
@@ -74,7 +35,7 @@ protected:
     harness::TempDir dir;
     harness::ScopedEnv uiLog{"MURMELO_UI_LOG", (dir / "ui.log").string()};
     harness::ScopedEnv uiAnswers{"MURMELO_UI_ANSWERS", (dir / "answers").string()};
-    std::string UiLog() const { return ReadFile(dir / "ui.log"); }
+    std::string UiLog() const { return harness::ReadFile(dir / "ui.log"); }
 };
 
 TEST_F(QuillonProgram, TurnsTheSwitchOnAndEndsWithoutInput) {
