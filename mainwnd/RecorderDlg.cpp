@@ -1195,7 +1195,7 @@ int CRecorderDlg::OpenForPlayback(const std::string& path) {
         if (!rest.empty() && rest.front() != ' ') rest.insert(rest.begin(), ' ');
         const std::string text = LoadResourceString(1229) + " " + path + rest;
         platform::MessageBox(target_.get(), text, {}, platform::MB_ICONERROR);
-        m_strFileDisplayName = " ";
+        m_strFileDisplayName.assign(1, ' ');  // = " " draws a false -Wrestrict from GCC 12 here
         return -1;
     }
     {
@@ -1331,9 +1331,7 @@ void CRecorderDlg::OnSettings() {
         m_Options.AddPage(&m_FileFormat);
         m_Options.AddPage(&m_FileSetUp);
     }
-    char freeSpace[32];
-    std::snprintf(freeSpace, sizeof freeSpace, "%luMB", static_cast<unsigned long>(m_FileFormat.GetSaveDriveFreeMB()));
-    m_FileSetUp.m_strFreeSpace = freeSpace;
+    m_FileSetUp.m_strFreeSpace = FreeSpaceText();
     m_Options.DoModal(this);
     SendVisualizer(VIS_CMD_RESET);
     if (!m_bDriverAbsent) ShowSpecialMode(false);
