@@ -69,6 +69,13 @@ wxRect R(const SkinRect& r) { return wxRect(r.left, r.top, r.width(), r.height()
 void Apply(wxWindow* w, Switch s) {
     if (w && s != Switch::Keep) w->Enable(s == Switch::Enable);
 }
+
+// The template's list box mirrors an engine list.
+void ShowEntries(wxListBox* box, const VectorListBox& list) {
+    if (!box) return;
+    box->Clear();
+    for (int i = 0; i < list.GetCount(); ++i) box->Append(U(list.GetText(i)));
+}
 }  // namespace
 
 CRecorderDlg::CRecorderDlg(wxWindow*) : m_RecordTimer(this, IDT_RECORD), m_PlaybackTimer(this, IDT_PLAYBACK) {}
@@ -397,13 +404,15 @@ void CRecorderDlg::ShowSpecialRecordingMode() {
 
 // --- capture source ---------------------------------------------------------------------------
 
-int CRecorderDlg::RefreshCaptureDevices() {
+HRESULT CRecorderDlg::ListDevices() {
     ClearDeviceList(m_DeviceList);  // else every listing adds the devices once more
-    HRESULT hr = EnumerateDevices(m_DeviceWatcher.Monitor(), CLSID_AudioInputDeviceCategory, m_DeviceList);
-    if (m_pDeviceListBox) {
-        m_pDeviceListBox->Clear();
-        for (int i = 0; i < m_DeviceList.GetCount(); ++i) m_pDeviceListBox->Append(U(m_DeviceList.GetText(i)));
-    }
+    const HRESULT hr = EnumerateDevices(m_DeviceWatcher.Monitor(), CLSID_AudioInputDeviceCategory, m_DeviceList);
+    ShowEntries(m_pDeviceListBox, m_DeviceList);
+    return hr;
+}
+
+int CRecorderDlg::RefreshCaptureDevices() {
+    const HRESULT hr = ListDevices();
     if (hr == 1) return 1;
     m_FileFormat.m_astrDeviceNames.clear();
     for (int i = 0; i < m_DeviceList.GetCount(); ++i) m_FileFormat.m_astrDeviceNames.push_back(m_DeviceList.GetText(i));
@@ -423,10 +432,7 @@ void CRecorderDlg::SelectCaptureDevice() {
     for (int i = 0; i < n && i < static_cast<int>(kMaxInputNames); ++i)
         m_FileFormat.m_astrInputNames[static_cast<std::size_t>(i)] = m_InputList.GetText(i);
     m_FileFormat.m_nInputCount = n;
-    if (m_pInputListBox) {
-        m_pInputListBox->Clear();
-        for (int i = 0; i < n; ++i) m_pInputListBox->Append(U(m_InputList.GetText(i)));
-    }
+    ShowEntries(m_pInputListBox, m_InputList);
 }
 
 void CRecorderDlg::SelectCaptureInput() {
@@ -1427,12 +1433,7 @@ void CRecorderDlg::OnDeviceChange(std::uintptr_t what, std::intptr_t deviceClass
         }
         // Recording: the list shows what is there now; the recording ends only when its own
         // device is gone.
-        ClearDeviceList(m_DeviceList);
-        EnumerateDevices(m_DeviceWatcher.Monitor(), CLSID_AudioInputDeviceCategory, m_DeviceList);
-        if (m_pDeviceListBox) {
-            m_pDeviceListBox->Clear();
-            for (int i = 0; i < m_DeviceList.GetCount(); ++i) m_pDeviceListBox->Append(U(m_DeviceList.GetText(i)));
-        }
+        ListDevices();
         const std::string inUse = g.SourceName();
         bool present = false;
         for (int i = 0; i < m_DeviceList.GetCount() && !present; ++i) present = m_DeviceList.GetText(i) == inUse;

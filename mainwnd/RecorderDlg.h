@@ -188,6 +188,7 @@ private:
     void OnOptionsApplied();
 
     // --- capture source ---
+    HRESULT ListDevices();  // the engine list and the template's list box; 1 when there is none
     int RefreshCaptureDevices();
     void SelectCaptureDevice();
     void SelectCaptureInput();
