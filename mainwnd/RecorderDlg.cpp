@@ -851,34 +851,40 @@ void CRecorderDlg::OnStop() {
     m_pEdit->Enable(true);
 
     switch (DecideStop(m_PlayerGraph.m_nState, g.m_nState)) {
-        case StopAction::StopPlayback:
-            m_strEditorFile = m_PlayerGraph.m_strFile;
-            m_pTitle->StopScroll();
-            m_PlaybackTimer.Stop();
-            m_PlayerGraph.Stop();
-            m_pProgress->SetPos(0);
-            ShowPlayTime();
-            SetPlayImage(false);
-            SetState(StateFileReady);
-            m_PlayerGraph.ReleaseGraph();
-            if (m_bDeferredReset) {
-                ResetCaptureSource();
-                PrepareNextRecording();
-                m_bDeferredReset = false;
-            }
-            return;
-        case StopAction::ResetDisplays:
-            m_pVisualizer->Refresh();
-            ShowRecordingIndicator(false);
-            SetRecordImage(false);
-            TheSampleBuffer().SetSampleTime(0.0);
-            return;
-        case StopAction::FinishRecording:
-            break;
+        case StopAction::StopPlayback: StopPlayback(); return;
+        case StopAction::FinishRecording: StopRecording(); break;
+        case StopAction::ResetDisplays: break;
     }
+    ShowRecordingEnded();
+    TheSampleBuffer().SetSampleTime(0.0);
+}
+
+void CRecorderDlg::ShowRecordingEnded() {
     m_pVisualizer->Refresh();
     ShowRecordingIndicator(false);
     SetRecordImage(false);
+}
+
+void CRecorderDlg::StopPlayback() {
+    m_strEditorFile = m_PlayerGraph.m_strFile;
+    m_pTitle->StopScroll();
+    m_PlaybackTimer.Stop();
+    m_PlayerGraph.Stop();
+    m_pProgress->SetPos(0);
+    ShowPlayTime();
+    SetPlayImage(false);
+    SetState(StateFileReady);
+    m_PlayerGraph.ReleaseGraph();
+    if (m_bDeferredReset) {
+        ResetCaptureSource();
+        PrepareNextRecording();
+        m_bDeferredReset = false;
+    }
+}
+
+void CRecorderDlg::StopRecording() {
+    CCaptureGraph& g = m_FileFormat.m_CaptureGraph;
+    ShowRecordingEnded();  // at once: the manual naming's dialog may show before the end
 
     g.Pause();
     m_bRecordPaused = false;
@@ -922,10 +928,6 @@ void CRecorderDlg::OnStop() {
         SetButtonStates(m_nState);
         m_bReloadBeforePlay = true;
     }
-    m_pVisualizer->Refresh();
-    ShowRecordingIndicator(false);
-    SetRecordImage(false);
-    TheSampleBuffer().SetSampleTime(0.0);
 }
 
 void CRecorderDlg::RecordTimerTick() {

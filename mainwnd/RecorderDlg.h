@@ -178,6 +178,9 @@ private:
     void SetRecordImage(bool pause);
     void SetPlayImage(bool pause);
     void ShowRecordingIndicator(bool show);
+    void ShowRecordingEnded();  // visualizer, recording indicator and record button
+    void StopPlayback();        // the stop command's halves
+    void StopRecording();
     void SendVisualizer(std::uintptr_t command);
     mainwnd::RecordFormat Format() const;
     void OnWindowMessage(platform::WindowMessageEvent& event);
