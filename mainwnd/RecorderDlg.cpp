@@ -540,7 +540,6 @@ void CRecorderDlg::ChooseFirstFile() {
         return;
     }
     if (OpenForPlayback(first.path) != 0) {
-        SetTexts(" ", " ", " ");
         SetState(StateIdle);
         return;
     }
@@ -800,7 +799,6 @@ void CRecorderDlg::OnRecord() {
         m_pPlay->Enable(false);
         return;
     }
-    SetTexts(" ", " ", " ");
     // The failed start leaves nothing recording: the record button and indicator say so at once.
     SetRecordImage(false);
     ShowRecordingIndicator(false);
@@ -1037,7 +1035,6 @@ void CRecorderDlg::OnPlayDroppedFile() {
         m_bReloadBeforePlay = false;
         OnPlay();
     } else {
-        SetTexts(" ", " ", " ");
         SetState(StateIdle);
     }
 }
@@ -1412,7 +1409,6 @@ void CRecorderDlg::OnDeviceChange(std::uintptr_t what, std::intptr_t deviceClass
         if (m_PlayerGraph.m_nState != kEngineStopped && !platform::DriveExists(m_PlayerGraph.m_strFile)) {
             OnStop();
             m_PlayerGraph.m_strFile.clear();
-            SetTexts(" ", " ", " ");
             ClearTimeDisplay();
             m_strEditorFile.clear();
             m_bRecordingKept = false;
