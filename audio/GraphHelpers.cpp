@@ -160,6 +160,12 @@ void ClearDeviceList(IListBox& list) {
 namespace {
 // The capture element's device moniker, attached when the element was bound.
 const char* const kMonikerKey = "murmelo-device-moniker";
+
+// Calls `visit` for each static pad of the direction, in the element's order, until it returns FALSE.
+void ForEachPin(GstElement* filter, PIN_DIRECTION direction, GstElementForeachPadFunc visit, gpointer data) {
+    if (direction == PINDIR_INPUT) gst_element_foreach_sink_pad(filter, visit, data);
+    else gst_element_foreach_src_pad(filter, visit, data);
+}
 }  // namespace
 
 HRESULT ListPinNames(GstElement* filter, PIN_DIRECTION direction, IListBox& list) {
@@ -172,18 +178,13 @@ HRESULT ListPinNames(GstElement* filter, PIN_DIRECTION direction, IListBox& list
             return S_OK;
         }
     }
-    GstIterator* it = direction == PINDIR_INPUT ? gst_element_iterate_sink_pads(filter)
-                                                : gst_element_iterate_src_pads(filter);
-    GValue value = G_VALUE_INIT;
-    while (gst_iterator_next(it, &value) == GST_ITERATOR_OK) {
-        auto* pad = GST_PAD(g_value_get_object(&value));
-        gchar* name = gst_pad_get_name(pad);
-        list.AddString(name);
-        g_free(name);
-        g_value_reset(&value);
-    }
-    g_value_unset(&value);
-    gst_iterator_free(it);
+    ForEachPin(
+        filter, direction,
+        [](GstElement*, GstPad* pad, gpointer data) -> gboolean {
+            static_cast<IListBox*>(data)->AddString(GST_PAD_NAME(pad));
+            return TRUE;
+        },
+        &list);
     return S_OK;
 }
 
@@ -195,32 +196,22 @@ void AttachMoniker(GstElement* element, DeviceMonikerPtr moniker) {
 HRESULT GetPin(GstElement* filter, PIN_DIRECTION direction, int n, GstPad** pin) {
     if (!filter || !pin) return E_POINTER;
     *pin = nullptr;
-    GstIterator* it = direction == PINDIR_INPUT ? gst_element_iterate_sink_pads(filter)
-                                                : gst_element_iterate_src_pads(filter);
-    std::vector<GstPad*> pads;
-    GValue value = G_VALUE_INIT;
-    while (gst_iterator_next(it, &value) == GST_ITERATOR_OK) {
-        pads.push_back(GST_PAD(gst_object_ref(g_value_get_object(&value))));
-        g_value_reset(&value);
-    }
-    g_value_unset(&value);
-    gst_iterator_free(it);
-    HRESULT hr = E_FAIL;
-    for (int i = 0; i < static_cast<int>(pads.size()); ++i) {
-        if (i == n) {
-            *pin = pads[static_cast<std::size_t>(i)];
-            hr = S_OK;
-        } else {
-            gst_object_unref(pads[static_cast<std::size_t>(i)]);
-        }
-    }
-    return hr;
-}
-
-GstPad* GetFirstPin(GstElement* filter, PIN_DIRECTION direction) {
-    GstPad* pin = nullptr;
-    GetPin(filter, direction, 0, &pin);
-    return pin;
+    if (n < 0) return E_FAIL;
+    struct Search {
+        int left;
+        GstPad* found = nullptr;
+    } search{n};
+    ForEachPin(
+        filter, direction,
+        [](GstElement*, GstPad* pad, gpointer data) -> gboolean {
+            auto* s = static_cast<Search*>(data);
+            if (s->left-- > 0) return TRUE;
+            s->found = GST_PAD(gst_object_ref(pad));
+            return FALSE;
+        },
+        &search);
+    *pin = search.found;
+    return *pin ? S_OK : E_FAIL;
 }
 
 HRESULT CreateFilter(const char* factory, const char* name, GstElement** filter) {

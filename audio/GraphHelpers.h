@@ -108,7 +108,6 @@ void AttachMoniker(GstElement* element, DeviceMonikerPtr moniker);
 // The n-th (from 0) static pad of the direction, with a reference; E_POINTER for a null element,
 // E_FAIL (and a null pad) when there is none.
 HRESULT GetPin(GstElement* filter, PIN_DIRECTION direction, int n, GstPad** pin);
-GstPad* GetFirstPin(GstElement* filter, PIN_DIRECTION direction);  // with a reference, or null
 
 // Creates an element of the factory under the name; traces and returns E_NOINTERFACE on failure.
 HRESULT CreateFilter(const char* factory, const char* name, GstElement** filter);
