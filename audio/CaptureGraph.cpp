@@ -499,16 +499,6 @@ HRESULT CCaptureGraph::GetCurrentPosition(LONGLONG* position) {
 }
 
 HRESULT CCaptureGraph::GetEvent(long* eventCode, LONG_PTR* param1, LONG_PTR* param2, long timeoutMs) {
-    if (!m_pME) return E_NOINTERFACE;
-    if (!eventCode || !param1 || !param2) return E_POINTER;
-    GstMessage* msg = gst_bus_timed_pop_filtered(m_pME, static_cast<GstClockTime>(timeoutMs < 0 ? 0 : timeoutMs) * GST_MSECOND,
-                                                 static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
-    if (!msg) return E_ABORT;
-    bool isError = GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ERROR;
     // A capture error means the device went away.
-    *eventCode = isError ? EC_DEVICE_LOST : EC_COMPLETE;
-    *param1 = 0;
-    *param2 = 0;
-    gst_message_unref(msg);
-    return S_OK;
+    return PopGraphEvent(m_pME, EC_DEVICE_LOST, eventCode, param1, param2, timeoutMs);
 }

@@ -214,6 +214,20 @@ HRESULT GetPin(GstElement* filter, PIN_DIRECTION direction, int n, GstPad** pin)
     return *pin ? S_OK : E_FAIL;
 }
 
+HRESULT PopGraphEvent(GstBus* bus, long errorCode, long* eventCode, LONG_PTR* param1, LONG_PTR* param2,
+                      long timeoutMs) {
+    if (!bus) return E_NOINTERFACE;
+    if (!eventCode || !param1 || !param2) return E_POINTER;
+    GstMessage* msg = gst_bus_timed_pop_filtered(bus, static_cast<GstClockTime>(timeoutMs < 0 ? 0 : timeoutMs) * GST_MSECOND,
+                                                 static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
+    if (!msg) return E_ABORT;
+    *eventCode = GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ERROR ? errorCode : EC_COMPLETE;
+    *param1 = 0;
+    *param2 = 0;
+    gst_message_unref(msg);
+    return S_OK;
+}
+
 HRESULT CreateFilter(const char* factory, const char* name, GstElement** filter) {
     EnsureGstInitialized();
     *filter = gst_element_factory_make(factory, name);

@@ -13,6 +13,7 @@ typedef struct _GstElement GstElement;
 typedef struct _GstPad GstPad;
 typedef struct _GstDevice GstDevice;
 typedef struct _GstDeviceMonitor GstDeviceMonitor;
+typedef struct _GstBus GstBus;
 
 // The device category the recording side lists.
 inline constexpr const char* CLSID_AudioInputDeviceCategory = "Audio/Source";
@@ -108,6 +109,12 @@ void AttachMoniker(GstElement* element, DeviceMonikerPtr moniker);
 // The n-th (from 0) static pad of the direction, with a reference; E_POINTER for a null element,
 // E_FAIL (and a null pad) when there is none.
 HRESULT GetPin(GstElement* filter, PIN_DIRECTION direction, int n, GstPad** pin);
+
+// The graph event both engines report: the next end-of-stream (EC_COMPLETE) or error (`errorCode`)
+// on the bus within timeoutMs, parameters 0. E_NOINTERFACE without a bus, E_POINTER for a null
+// out-parameter, E_ABORT when none arrives.
+HRESULT PopGraphEvent(GstBus* bus, long errorCode, long* eventCode, LONG_PTR* param1, LONG_PTR* param2,
+                      long timeoutMs);
 
 // Creates an element of the factory under the name; traces and returns E_NOINTERFACE on failure.
 HRESULT CreateFilter(const char* factory, const char* name, GstElement** filter);

@@ -604,15 +604,5 @@ HRESULT CPlayerGraph::StopSampleTap() {
 }
 
 HRESULT CPlayerGraph::GetEvent(long* eventCode, LONG_PTR* param1, LONG_PTR* param2, long timeoutMs) {
-    if (!m_pEvent) return E_NOINTERFACE;
-    if (!eventCode || !param1 || !param2) return E_POINTER;
-    GstMessage* msg =
-        gst_bus_timed_pop_filtered(m_pEvent, static_cast<GstClockTime>(timeoutMs < 0 ? 0 : timeoutMs) * GST_MSECOND,
-                                   static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    if (!msg) return E_ABORT;
-    *eventCode = GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS ? EC_COMPLETE : EC_ERRORABORT;
-    *param1 = 0;
-    *param2 = 0;
-    gst_message_unref(msg);
-    return S_OK;
+    return PopGraphEvent(m_pEvent, EC_ERRORABORT, eventCode, param1, param2, timeoutMs);
 }
