@@ -23,12 +23,6 @@ constexpr HRESULT kPathTooLong = static_cast<HRESULT>(0x800700CEu);
 constexpr auto kStartTimeout = 3 * GST_SECOND;
 constexpr auto kFinishTimeout = std::chrono::seconds(5);
 
-template <class T>
-void Unref(T*& object) {
-    if (object) gst_object_unref(object);
-    object = nullptr;
-}
-
 bool AddToGraph(GstElement* graph, GstElement* element) {
     return graph && element && gst_bin_add(GST_BIN(graph), element);
 }
@@ -134,18 +128,18 @@ HRESULT CCaptureGraph::ReleaseGraph() {
         gst_element_set_state(m_pGB, GST_STATE_NULL);
     }
     m_pGrabber.reset();
-    Unref(m_pGrabberFilter);
-    Unref(m_pAsfWriter);
-    Unref(m_pMS);
-    Unref(m_pMC);
-    Unref(m_pME);
-    Unref(m_pFileWriter);
-    Unref(m_pFileSink);
-    Unref(m_pWavDest);
-    Unref(m_pSource);
+    gst_clear_object(&m_pGrabberFilter);
+    gst_clear_object(&m_pAsfWriter);
+    gst_clear_object(&m_pMS);
+    gst_clear_object(&m_pMC);
+    gst_clear_object(&m_pME);
+    gst_clear_object(&m_pFileWriter);
+    gst_clear_object(&m_pFileSink);
+    gst_clear_object(&m_pWavDest);
+    gst_clear_object(&m_pSource);
     m_pSourceMoniker.reset();
     m_gate.reset();
-    Unref(m_pGB);
+    gst_clear_object(&m_pGB);
     return S_OK;
 }
 
@@ -162,11 +156,11 @@ HRESULT CCaptureGraph::RemoveWriters() {
     }
     if (m_pWavDest) {
         RemoveFromGraph(m_pGB, m_pWavDest);
-        Unref(m_pWavDest);
+        gst_clear_object(&m_pWavDest);
     }
     if (m_pFileWriter) {
         RemoveFromGraph(m_pGB, m_pFileWriter);
-        Unref(m_pFileWriter);
+        gst_clear_object(&m_pFileWriter);
     }
     return S_OK;
 }

@@ -147,12 +147,6 @@ GstBusSyncReply ForwardEvents(GstBus*, GstMessage* msg, gpointer data) {
     return GST_BUS_PASS;
 }
 
-template <class T>
-void Unref(T*& object) {
-    if (object) gst_object_unref(object);
-    object = nullptr;
-}
-
 GstElement* Make(const char* factory, const char* name = nullptr) {
     return gst_element_factory_make(factory, name);
 }
@@ -192,20 +186,20 @@ HRESULT CPlayerGraph::ReleaseGraph() {
     if (m_pEvent) {
         ClearNotifyWindow();
         gst_bus_set_sync_handler(m_pEvent, nullptr, nullptr, nullptr);
-        Unref(m_pEvent);
+        gst_clear_object(&m_pEvent);
     }
     if (m_pGrabber) m_pGrabber->SetCallback(nullptr, 1);
     Stop();
     if (m_pGraph) gst_element_set_state(m_pGraph, GST_STATE_NULL);
-    Unref(m_pControl);
-    Unref(m_pSeeking);
-    Unref(m_pGraph);
-    Unref(m_pAudio);
+    gst_clear_object(&m_pControl);
+    gst_clear_object(&m_pSeeking);
+    gst_clear_object(&m_pGraph);
+    gst_clear_object(&m_pAudio);
     m_pGrabber.reset();
-    Unref(m_pTee);
-    Unref(m_pNullRenderer);
-    Unref(m_pRenderer);
-    Unref(m_pDecoder);
+    gst_clear_object(&m_pTee);
+    gst_clear_object(&m_pNullRenderer);
+    gst_clear_object(&m_pRenderer);
+    gst_clear_object(&m_pDecoder);
     m_nState = 0;
     return S_OK;
 }
