@@ -444,11 +444,7 @@ HRESULT CCaptureGraph::FinishStream() {
 
 HRESULT CCaptureGraph::StartSampleTap() {
     if (!m_pGrabber) return E_NOINTERFACE;
-    m_pGrabber->SetOneShot(false);
-    m_pGrabber->SetCallback(&TheSampleTapCallback(), 1);
-    HRESULT hr = m_pGrabber->SetBufferSamples(true);
-    platform::PostWindowMessage(GetVisualizerWindow(), platform::WM_NULL, VIS_CMD_RESET, 0);
-    return hr;
+    return HookSampleTap(*m_pGrabber);
 }
 
 HRESULT CCaptureGraph::StopSampleTap() {

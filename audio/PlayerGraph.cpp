@@ -583,11 +583,7 @@ HRESULT CPlayerGraph::SetVolume(long volume) {
 
 HRESULT CPlayerGraph::StartSampleTap() {
     if (!m_pGrabber) return S_OK;
-    m_pGrabber->SetOneShot(false);
-    m_pGrabber->SetCallback(&TheSampleTapCallback(), 1);
-    HRESULT hr = m_pGrabber->SetBufferSamples(true);
-    platform::PostWindowMessage(GetVisualizerWindow(), platform::WM_NULL, VIS_CMD_RESET, 0);
-    return hr;
+    return HookSampleTap(*m_pGrabber);
 }
 
 HRESULT CPlayerGraph::StopSampleTap() {

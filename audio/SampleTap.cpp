@@ -20,6 +20,14 @@ CSampleTapCallback& TheSampleTapCallback() {
     return callback;
 }
 
+HRESULT HookSampleTap(CSampleGrabber& grabber) {
+    grabber.SetOneShot(false);
+    grabber.SetCallback(&TheSampleTapCallback(), 1);
+    HRESULT hr = grabber.SetBufferSamples(true);
+    platform::PostWindowMessage(GetVisualizerWindow(), platform::WM_NULL, VIS_CMD_RESET, 0);
+    return hr;
+}
+
 bool WaveFormatFromCaps(const void* capsPtr, WAVEFORMATEX* format) {
     auto* caps = static_cast<const GstCaps*>(capsPtr);
     if (!caps || gst_caps_get_size(caps) == 0) return false;

@@ -68,5 +68,9 @@ private:
     std::atomic<bool> shotTaken_{false};
 };
 
+// Hooks the program-wide callback into the grabber (every buffer, copied) and tells the
+// visualizer to start afresh: what either engine does when its graph starts to run.
+HRESULT HookSampleTap(CSampleGrabber& grabber);
+
 // The format that raw-audio caps describe (false when they are not raw PCM audio).
 bool WaveFormatFromCaps(const void* caps, WAVEFORMATEX* format);
