@@ -68,6 +68,17 @@ Value* FindValue(Key& key, std::string_view name) {
     return nullptr;
 }
 
+// The value of that name (added at the end when absent; a stored name keeps its case), emptied
+// and given the type.
+Value& ResetValue(Key& key, const std::string& name, bool isDword) {
+    Value* v = FindValue(key, name);
+    if (!v) v = &key.values.emplace_back(Value{name, false, {}, 0});
+    v->isDword = isDword;
+    v->text.clear();
+    v->dword = 0;
+    return *v;
+}
+
 std::string HiveFileName(Hive hive) { return hive == Hive::LocalMachine ? "HKLM.reg" : "HKCU.reg"; }
 
 // --- text form -------------------------------------------------------------------------------
@@ -481,38 +492,14 @@ std::optional<std::uint32_t> RegKey::QueryDword(const std::string& name) const {
     return v->dword;
 }
 
-bool RegKey::SetString(const std::string& name, const std::string& value) {
-    if (!open_ || !writable_) return false;
-    return Modify(hive_, [&](HiveData& data) {
-        Key* key = FindKey(data, subkey_);
-        if (!key) return false;  // deleted meanwhile: a write handle does not bring it back
-        Value* v = FindValue(*key, name);
-        if (!v) {
-            key->values.push_back(Value{name, false, {}, 0});
-            v = &key->values.back();
-        }
-        v->isDword = false;
-        v->text = value;
-        v->dword = 0;
-        return true;
-    });
-}
+bool RegKey::SetString(const std::string& name, const std::string& value) { return SetStrings({{name, value}}); }
 
 bool RegKey::SetStrings(const std::vector<std::pair<std::string, std::string>>& values) {
     if (!open_ || !writable_) return false;
     return Modify(hive_, [&](HiveData& data) {
         Key* key = FindKey(data, subkey_);
-        if (!key) return false;
-        for (const auto& [name, text] : values) {
-            Value* v = FindValue(*key, name);
-            if (!v) {
-                key->values.push_back(Value{name, false, {}, 0});
-                v = &key->values.back();
-            }
-            v->isDword = false;
-            v->text = text;
-            v->dword = 0;
-        }
+        if (!key) return false;  // deleted meanwhile: a write handle does not bring it back
+        for (const auto& [name, text] : values) ResetValue(*key, name, false).text = text;
         return true;
     });
 }
@@ -522,14 +509,7 @@ bool RegKey::SetDword(const std::string& name, std::uint32_t value) {
     return Modify(hive_, [&](HiveData& data) {
         Key* key = FindKey(data, subkey_);
         if (!key) return false;
-        Value* v = FindValue(*key, name);
-        if (!v) {
-            key->values.push_back(Value{name, true, {}, 0});
-            v = &key->values.back();
-        }
-        v->isDword = true;
-        v->text.clear();
-        v->dword = value;
+        ResetValue(*key, name, true).dword = value;
         return true;
     });
 }
