@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
+#include <glib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -37,16 +39,11 @@ struct HiveData {
 
 const char* kHeader = "Windows Registry Editor Version 5.00";
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
 // Registry names compare without regard to ASCII case.
-bool SameName(std::string_view a, std::string_view b) { return a.size() == b.size() && Lower(a) == Lower(b); }
+bool SameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return g_ascii_tolower(x) == g_ascii_tolower(y); });
+}
 
 std::string NormalizeKey(std::string subkey) {
     while (!subkey.empty() && subkey.front() == '\\') subkey.erase(subkey.begin());
@@ -191,17 +188,9 @@ bool Parse(std::string_view text, HiveData& hive) {
         if (rest.substr(0, 6) == "dword:") {
             std::string_view hex = rest.substr(6);
             if (hex.size() != 8) return false;
-            std::uint32_t n = 0;
-            for (char c : hex) {
-                int d;
-                if (c >= '0' && c <= '9') d = c - '0';
-                else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-                else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-                else return false;
-                n = n * 16 + static_cast<std::uint32_t>(d);
-            }
+            const auto [end, ec] = std::from_chars(hex.data(), hex.data() + hex.size(), v.dword, 16);
+            if (ec != std::errc() || end != hex.data() + hex.size()) return false;
             v.isDword = true;
-            v.dword = n;
         } else {
             std::size_t p = pos;
             if (!Unquote(line, p, v.text) || p != line.size()) return false;
@@ -214,18 +203,8 @@ bool Parse(std::string_view text, HiveData& hive) {
 
 // --- files -----------------------------------------------------------------------------------
 
-bool MakeDirs(const std::string& path) {
-    std::string partial;
-    std::size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = path.find('/', pos + 1);
-        partial = path.substr(0, pos);
-        if (partial.empty()) continue;
-        if (mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+// The folder and its parents; false when it cannot be made or is no folder.
+bool MakeDirs(const std::string& path) { return g_mkdir_with_parents(path.c_str(), 0700) == 0; }
 
 enum class ReadStatus { Ok, Missing, Unreadable, Corrupt };
 
