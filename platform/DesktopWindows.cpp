@@ -11,6 +11,7 @@
 #include <wx/timer.h>
 #include <wx/window.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <map>
@@ -65,46 +66,54 @@ private:
 
 Atom InternAtom(Display* d, const char* name) { return XInternAtom(d, name, False); }
 
+// One window property as read whole (up to `longs` 32-bit units); empty when absent or unreadable,
+// and (Xlib gives no items then) when not of the requested type.
+class WindowProperty {
+public:
+    WindowProperty(Display* d, Window w, Atom property, long longs, Atom type) {
+        if (XGetWindowProperty(d, w, property, 0, longs, False, type, &type_, &format_, &count_, &after_, &data_) !=
+            Success)
+            data_ = nullptr;
+    }
+    ~WindowProperty() {
+        if (data_) XFree(data_);
+    }
+    WindowProperty(const WindowProperty&) = delete;
+    WindowProperty& operator=(const WindowProperty&) = delete;
+
+    bool Exists() const { return type_ != None; }
+    // Text (format 8), when it is that.
+    std::optional<std::string> Text() const {
+        if (!data_ || type_ == None || format_ != 8) return std::nullopt;
+        return std::string(reinterpret_cast<const char*>(data_), count_);
+    }
+    // 32-bit items (windows, atoms, numbers; Xlib hands each in a long).
+    std::vector<unsigned long> Items() const {
+        if (!data_ || type_ == None || format_ != 32) return {};
+        const auto* items = reinterpret_cast<const unsigned long*>(data_);
+        return {items, items + count_};
+    }
+
+private:
+    Atom type_ = None;
+    int format_ = 0;
+    unsigned long count_ = 0, after_ = 0;
+    unsigned char* data_ = nullptr;
+};
+
+bool HasItem(const std::vector<unsigned long>& items, unsigned long wanted) {
+    return std::find(items.begin(), items.end(), wanted) != items.end();
+}
+
 // The window's title: _NET_WM_NAME (UTF-8), else WM_NAME.
 std::optional<std::string> TitleOf(Display* d, Window w) {
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, w, InternAtom(d, "_NET_WM_NAME"), 0, 4096, False, InternAtom(d, "UTF8_STRING"), &type,
-                           &format, &count, &after, &data) == Success &&
-        data && type != None && format == 8) {
-        std::string title(reinterpret_cast<char*>(data), count);
-        XFree(data);
+    if (auto title = WindowProperty(d, w, InternAtom(d, "_NET_WM_NAME"), 4096, InternAtom(d, "UTF8_STRING")).Text())
         return title;
-    }
-    if (data) XFree(data);
-    data = nullptr;
-    if (XGetWindowProperty(d, w, XA_WM_NAME, 0, 4096, False, AnyPropertyType, &type, &format, &count, &after,
-                           &data) == Success &&
-        data && type != None && format == 8) {
-        std::string title(reinterpret_cast<char*>(data), count);
-        XFree(data);
-        return title;
-    }
-    if (data) XFree(data);
-    return std::nullopt;
+    return WindowProperty(d, w, XA_WM_NAME, 4096, AnyPropertyType).Text();
 }
 
 std::vector<Window> WindowListProperty(Display* d, Window w, const char* name) {
-    std::vector<Window> out;
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, w, InternAtom(d, name), 0, 65536, False, XA_WINDOW, &type, &format, &count, &after,
-                           &data) == Success &&
-        data && type == XA_WINDOW && format == 32) {
-        auto* ids = reinterpret_cast<unsigned long*>(data);
-        out.assign(ids, ids + count);
-    }
-    if (data) XFree(data);
-    return out;
+    return WindowProperty(d, w, InternAtom(d, name), 65536, XA_WINDOW).Items();
 }
 
 std::vector<Window> Children(Display* d, Window w) {
@@ -116,16 +125,7 @@ std::vector<Window> Children(Display* d, Window w) {
     return out;
 }
 
-bool HasWmState(Display* d, Window w) {
-    Atom type = None;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    const Atom wmState = InternAtom(d, "WM_STATE");
-    XGetWindowProperty(d, w, wmState, 0, 0, False, AnyPropertyType, &type, &format, &count, &after, &data);
-    if (data) XFree(data);
-    return type != None;
-}
+bool HasWmState(Display* d, Window w) { return WindowProperty(d, w, InternAtom(d, "WM_STATE"), 0, AnyPropertyType).Exists(); }
 
 // The top-level client windows: the window manager's list; else each child of the root, or, for a
 // window manager that frames clients without publishing a list, the framed client inside it (the
@@ -151,20 +151,8 @@ std::vector<Window> TopLevelWindows(Display* d) {
 }
 
 bool WmSupports(Display* d, const char* hint) {
-    Atom wanted = InternAtom(d, hint);
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    bool found = false;
-    if (XGetWindowProperty(d, DefaultRootWindow(d), InternAtom(d, "_NET_SUPPORTED"), 0, 65536, False, XA_ATOM, &type,
-                           &format, &count, &after, &data) == Success &&
-        data && format == 32) {
-        auto* atoms = reinterpret_cast<unsigned long*>(data);
-        for (unsigned long i = 0; i < count; ++i) found |= atoms[i] == wanted;
-    }
-    if (data) XFree(data);
-    return found;
+    return HasItem(WindowProperty(d, DefaultRootWindow(d), InternAtom(d, "_NET_SUPPORTED"), 65536, XA_ATOM).Items(),
+                   InternAtom(d, hint));
 }
 
 bool SendClientMessage(Display* d, Window target, Window eventWindow, Atom type, long l0, long l1, long l2,
@@ -216,20 +204,11 @@ GdkFilterReturn Filter(GdkXEvent* xevent, GdkEvent*, gpointer data) {
         const Window self = cm.window;
         const Atom property = static_cast<Atom>(cm.data.l[0]);
         const std::uintptr_t dwData = static_cast<std::uintptr_t>(static_cast<unsigned long>(cm.data.l[1]));
-        Atom type;
-        int format;
-        unsigned long count = 0, after = 0;
-        unsigned char* bytes = nullptr;
         gdk_x11_display_error_trap_push(gdk_window_get_display(receiver->gdkWindow));
-        int rc = XGetWindowProperty(d, self, property, 0, 1 << 16, False, AnyPropertyType, &type, &format, &count,
-                                    &after, &bytes);
+        const auto bytes = WindowProperty(d, self, property, 1 << 16, AnyPropertyType).Text();
         gdk_x11_display_error_trap_pop_ignored(gdk_window_get_display(receiver->gdkWindow));
-        if (rc != Success || !bytes || type == None || format != 8) {
-            if (bytes) XFree(bytes);
-            return GDK_FILTER_REMOVE;  // the sender gave up and took it back
-        }
-        std::vector<std::uint8_t> payload(bytes, bytes + count);
-        XFree(bytes);
+        if (!bytes) return GDK_FILTER_REMOVE;  // the sender gave up and took it back
+        std::vector<std::uint8_t> payload(bytes->begin(), bytes->end());
         // Handled outside the filter; the property goes only after the handler ran, because the
         // sender waits for its deletion as the sign that the hand-over was handled.
         wxWindow* window = receiver->window;
@@ -377,28 +356,11 @@ bool IsMinimized(DesktopWindow target) {
     Display* d = Connection();
     if (!d || !target) return false;
     ErrorTrap trap(d);
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    bool iconic = false;
     const Atom wmState = InternAtom(d, "WM_STATE");
-    if (XGetWindowProperty(d, target, wmState, 0, 2, False, wmState, &type, &format, &count, &after, &data) ==
-            Success &&
-        data && format == 32 && count >= 1) {
-        iconic = reinterpret_cast<unsigned long*>(data)[0] == IconicState;
-    }
-    if (data) XFree(data);
-    data = nullptr;
-    const Atom hidden = InternAtom(d, "_NET_WM_STATE_HIDDEN");
-    if (XGetWindowProperty(d, target, InternAtom(d, "_NET_WM_STATE"), 0, 64, False, XA_ATOM, &type, &format, &count,
-                           &after, &data) == Success &&
-        data && format == 32) {
-        auto* atoms = reinterpret_cast<unsigned long*>(data);
-        for (unsigned long i = 0; i < count; ++i) iconic |= atoms[i] == hidden;
-    }
-    if (data) XFree(data);
-    return iconic;
+    const auto state = WindowProperty(d, target, wmState, 2, wmState).Items();
+    if (!state.empty() && state[0] == IconicState) return true;
+    return HasItem(WindowProperty(d, target, InternAtom(d, "_NET_WM_STATE"), 64, XA_ATOM).Items(),
+                   InternAtom(d, "_NET_WM_STATE_HIDDEN"));
 }
 
 void RestoreAndRaise(DesktopWindow target) {
