@@ -15,6 +15,7 @@
 #include <wx/iconbndl.h>
 #include <wx/image.h>
 #include <wx/log.h>
+#include <wx/math.h>
 #include <wx/mstream.h>
 #include <wx/panel.h>
 #include <wx/xml/xml.h>
@@ -45,12 +46,6 @@ struct Module {
 
 std::recursive_mutex g_lock;
 Module g_module;
-
-int MulDiv(int value, int numerator, int denominator) {
-    const long long product = static_cast<long long>(value) * numerator;
-    const long long half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
-}
 
 // "id<TAB>text" lines; '#' starts a comment line.
 std::map<unsigned, std::string> ParseStrings(std::string_view text) {
@@ -94,23 +89,32 @@ std::string_view Entry(const std::string& name) {
 
 std::string TemplateName(unsigned id) { return "dialog/" + std::to_string(id) + ".xrc"; }
 
-std::unique_ptr<wxXmlDocument> ParseTemplate(unsigned id) {
-    const std::string_view xrc = Entry(TemplateName(id));
-    if (xrc.empty()) return nullptr;
-    auto doc = std::make_unique<wxXmlDocument>();
-    wxMemoryInputStream in(xrc.data(), xrc.size());
-    wxLogNull quiet;
-    if (!doc->Load(in, "UTF-8") || !doc->GetRoot()) return nullptr;
-    return doc;
-}
-
-// The template's top-level object (dialog or panel).
-wxXmlNode* TopObject(wxXmlDocument& doc, unsigned id) {
+// The object child of `parent` named by the number (a template's top object, or one of its controls).
+wxXmlNode* NamedObject(wxXmlNode* parent, unsigned id) {
     const wxString name = wxString::Format("%u", id);
-    for (wxXmlNode* n = doc.GetRoot()->GetChildren(); n; n = n->GetNext()) {
+    for (wxXmlNode* n = parent->GetChildren(); n; n = n->GetNext()) {
         if (n->GetType() == wxXML_ELEMENT_NODE && n->GetName() == "object" && n->GetAttribute("name") == name) return n;
     }
     return nullptr;
+}
+
+// A parsed template and its top-level object (dialog or panel); `top` null when missing.
+struct Template {
+    std::unique_ptr<wxXmlDocument> doc;
+    wxXmlNode* top = nullptr;
+};
+
+Template ParseTemplate(unsigned id) {
+    Template t;
+    const std::string_view xrc = Entry(TemplateName(id));
+    if (xrc.empty()) return t;
+    auto doc = std::make_unique<wxXmlDocument>();
+    wxMemoryInputStream in(xrc.data(), xrc.size());
+    wxLogNull quiet;
+    if (!doc->Load(in, "UTF-8") || !doc->GetRoot()) return t;
+    t.top = NamedObject(doc->GetRoot(), id);
+    if (t.top) t.doc = std::move(doc);
+    return t;
 }
 
 wxXmlNode* Child(wxXmlNode* object, const wxString& name) {
@@ -157,14 +161,13 @@ void RewriteDialogUnits(wxXmlNode* object, int baseX, int baseY) {
 // A template of another class (a page asked for as a dialog) fails quietly.
 template <typename Build>
 bool BuildFromTemplate(unsigned id, const char* cls, std::optional<std::pair<int, int>> base, Build build) {
-    std::unique_ptr<wxXmlDocument> doc = ParseTemplate(id);
-    wxXmlNode* top = doc ? TopObject(*doc, id) : nullptr;
-    if (!top || top->GetAttribute("class") != cls) return false;
-    if (base) RewriteDialogUnits(top, base->first, base->second);
+    Template t = ParseTemplate(id);
+    if (!t.top || t.top->GetAttribute("class") != cls) return false;
+    if (base) RewriteDialogUnits(t.top, base->first, base->second);
     EnsureHandlers();
     wxXmlResource xrc(0);
     xrc.InitAllHandlers();
-    if (!xrc.LoadDocument(doc.release(), wxString::Format("lexel-%u", id))) return false;
+    if (!xrc.LoadDocument(t.doc.release(), wxString::Format("lexel-%u", id))) return false;
     return build(xrc, wxString::Format("%u", id));
 }
 
@@ -223,8 +226,8 @@ bool DoLoadPanel(wxPanel* panel, wxWindow* parent, unsigned id, std::optional<st
 
 }  // namespace
 
-int DialogUnitsToPixelsX(int x, int baseX) { return MulDiv(x, baseX, 4); }
-int DialogUnitsToPixelsY(int y, int baseY) { return MulDiv(y, baseY, 8); }
+int DialogUnitsToPixelsX(int x, int baseX) { return wxMulDivInt32(x, baseX, 4); }
+int DialogUnitsToPixelsY(int y, int baseY) { return wxMulDivInt32(y, baseY, 8); }
 
 bool ResourceModule::Load(const std::string& path) {
     Free();
@@ -334,43 +337,34 @@ wxIconBundle IconBundleFromPngs(const std::vector<std::string_view>& images) {
 }
 
 std::string ResourceModule::TemplateCaption(unsigned dialogId) {
-    std::unique_ptr<wxXmlDocument> doc = ParseTemplate(dialogId);
-    wxXmlNode* top = doc ? TopObject(*doc, dialogId) : nullptr;
-    wxXmlNode* title = top ? Child(top, "title") : nullptr;
+    const Template t = ParseTemplate(dialogId);
+    wxXmlNode* title = t.top ? Child(t.top, "title") : nullptr;
     return title ? title->GetNodeContent().ToStdString(wxConvUTF8) : std::string();
 }
 
 std::optional<DialogUnitRect> ResourceModule::TemplateSize(unsigned dialogId) {
-    std::unique_ptr<wxXmlDocument> doc = ParseTemplate(dialogId);
-    wxXmlNode* top = doc ? TopObject(*doc, dialogId) : nullptr;
-    wxXmlNode* size = top ? Child(top, "size") : nullptr;
+    const Template t = ParseTemplate(dialogId);
+    wxXmlNode* size = t.top ? Child(t.top, "size") : nullptr;
     DialogUnitRect r;
     if (!size || !ParseDialogPair(size->GetNodeContent(), r.width, r.height)) return std::nullopt;
     return r;
 }
 
 std::optional<DialogUnitRect> ResourceModule::ControlRect(unsigned dialogId, unsigned controlId) {
-    std::unique_ptr<wxXmlDocument> doc = ParseTemplate(dialogId);
-    wxXmlNode* top = doc ? TopObject(*doc, dialogId) : nullptr;
-    if (!top) return std::nullopt;
-    const wxString name = wxString::Format("%u", controlId);
-    for (wxXmlNode* n = top->GetChildren(); n; n = n->GetNext()) {
-        if (n->GetType() != wxXML_ELEMENT_NODE || n->GetName() != "object" || n->GetAttribute("name") != name) continue;
-        wxXmlNode* pos = Child(n, "pos");
-        wxXmlNode* size = Child(n, "size");
-        DialogUnitRect r;
-        if (!pos || !size || !ParseDialogPair(pos->GetNodeContent(), r.x, r.y) ||
-            !ParseDialogPair(size->GetNodeContent(), r.width, r.height))
-            return std::nullopt;
-        return r;
-    }
-    return std::nullopt;
+    const Template t = ParseTemplate(dialogId);
+    wxXmlNode* control = t.top ? NamedObject(t.top, controlId) : nullptr;
+    wxXmlNode* pos = control ? Child(control, "pos") : nullptr;
+    wxXmlNode* size = control ? Child(control, "size") : nullptr;
+    DialogUnitRect r;
+    if (!pos || !size || !ParseDialogPair(pos->GetNodeContent(), r.x, r.y) ||
+        !ParseDialogPair(size->GetNodeContent(), r.width, r.height))
+        return std::nullopt;
+    return r;
 }
 
 std::optional<std::pair<int, int>> ResourceModule::TemplateBaseUnits(unsigned dialogId) {
-    std::unique_ptr<wxXmlDocument> doc = ParseTemplate(dialogId);
-    wxXmlNode* top = doc ? TopObject(*doc, dialogId) : nullptr;
-    wxXmlNode* font = top ? Child(top, "font") : nullptr;
+    const Template t = ParseTemplate(dialogId);
+    wxXmlNode* font = t.top ? Child(t.top, "font") : nullptr;
     if (!font) return std::nullopt;
     wxXmlNode* size = Child(font, "size");
     wxXmlNode* face = Child(font, "face");
