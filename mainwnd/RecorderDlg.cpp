@@ -525,10 +525,7 @@ void CRecorderDlg::SetLengthLimit(bool on, int hours, int minutes) {
     m_FileSetUp.m_nHours = hours;
     m_FileSetUp.m_nMinutes = minutes;
     m_bLimitOn = on;
-    m_nLimitHours = hours;
-    m_nLimitMinutes = minutes;
     m_nLimitSeconds = LimitSeconds(hours, minutes);
-    m_dLimitSeconds = m_nLimitSeconds;
 }
 
 void CRecorderDlg::ChooseFirstFile() {
@@ -739,7 +736,7 @@ void CRecorderDlg::OnRecord() {
 
     RecordInputs in;
     in.limitOn = m_bLimitOn;
-    in.limitSeconds = m_dLimitSeconds;
+    in.limitSeconds = m_nLimitSeconds;
     in.freeMB = m_FileFormat.GetSaveDriveFreeMB();
     in.engineState = g.m_nState;
     in.recordPaused = m_bRecordPaused;
@@ -937,7 +934,7 @@ void CRecorderDlg::RecordTimerTick() {
     LONGLONG position = 0;
     if (format == RecordFormat::Wma) g.GetCurrentPosition(&position);
 
-    if (m_bLimitOn && LengthLimitReached(format, m_dLimitSeconds, elapsed, position)) {
+    if (m_bLimitOn && LengthLimitReached(format, m_nLimitSeconds, elapsed, position)) {
         m_RecordTimer.Stop();
         OnStop();
     } else {

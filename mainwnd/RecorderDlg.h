@@ -295,9 +295,7 @@ private:
     bool m_bDeferredReset = false;
     bool m_bRecordingKept = false;
     bool m_bLimitOn = false;
-    int m_nLimitHours = 0, m_nLimitMinutes = 0;
     int m_nLimitSeconds = 0;
-    double m_dLimitSeconds = 0;
     std::uint64_t m_nRecordedSize = 0;
     unsigned m_nCheckCounter = 0;
     wxTimer m_RecordTimer;
