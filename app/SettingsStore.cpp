@@ -22,11 +22,6 @@ constexpr char kComputed[] = "<computed>";
 
 std::string Flag(bool on) { return on ? "1" : "0"; }
 
-std::string WithSlash(std::string folder) {
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
-}
-
 }  // namespace
 
 const std::vector<SettingDef>& SettingsTable() {
@@ -205,8 +200,13 @@ bool StoreDefaultMicChoice(int inputSource, const std::string& inputDevice) {
 
 // --- save folder -----------------------------------------------------------------------------
 
-int ProbeSaveFolder(const std::string& folder) {
-    std::string probe = folder + "Temp.txt";
+std::string WithTrailingSlash(const std::string& folder) {
+    if (folder.empty() || folder.back() == '/') return folder;
+    return folder + "/";
+}
+
+int ProbeSaveFolder(const std::string& folder, const std::string& probeName) {
+    const std::string probe = folder + probeName;
     int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return errno;
     close(fd);
@@ -223,7 +223,7 @@ SaveFolderCheck CheckSaveFolder(const std::string& programFolder) {
     std::string folder = stored;
     bool usable = platform::DriveExists(folder);
     if (usable) {
-        int err = ProbeSaveFolder(WithSlash(folder));
+        int err = ProbeSaveFolder(WithTrailingSlash(folder));
         if (err == ENOENT || err == ENOTDIR) {
             folder = defaultFolder;
             std::string dir = defaultFolder.substr(0, defaultFolder.size() - 1);
@@ -241,7 +241,7 @@ SaveFolderCheck CheckSaveFolder(const std::string& programFolder) {
                                          false);
     }
     // The stored text is used as it stands; a path without the closing "/" still names the folder.
-    result.saveFolder = WithSlash(folder);
+    result.saveFolder = WithTrailingSlash(folder);
     result.driveRoot = platform::DriveRoot(result.saveFolder);
     return result;
 }

@@ -152,10 +152,13 @@ bool StoreDefaultMicChoice(int inputSource, const std::string& inputDevice);
 
 // --- save folder -----------------------------------------------------------------------------
 
-// Creates `folder` + "Temp.txt" and deletes it again: 0 when that worked, else the errno. An
-// existing Temp.txt (the user's own file) is neither truncated nor deleted: the folder then counts
-// as present (EEXIST is returned).
-int ProbeSaveFolder(const std::string& folder);
+// Creates `folder` + `probeName` and deletes it again: 0 when that worked, else the errno. An
+// existing file of that name (the user's own) is neither truncated nor deleted: the folder then
+// counts as present (EEXIST is returned).
+int ProbeSaveFolder(const std::string& folder, const std::string& probeName = "Temp.txt");
+
+// A folder path with exactly one trailing separator; empty text stays empty.
+std::string WithTrailingSlash(const std::string& folder);
 
 struct SaveFolderCheck {
     std::string saveFolder;   // ends with "/"

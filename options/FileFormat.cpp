@@ -237,7 +237,7 @@ std::string CFileFormat::SelectedName(int comboId) const {
 }
 
 void CFileFormat::SetSaveFolder(const std::string& folder) {
-    m_strSaveFolder = WithTrailingSlash(folder);
+    m_strSaveFolder = app::WithTrailingSlash(folder);
     m_strDriveRoot = platform::DriveRoot(m_strSaveFolder);
 }
 

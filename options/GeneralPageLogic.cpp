@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include "app/SettingsStore.h"
 #include "options/OptionsIds.h"
 
 namespace options {
@@ -232,25 +233,14 @@ std::string MakeAutoFileName(std::time_t moment) {
 
 std::string ExampleText(const std::string& name) { return "Ex) " + name; }
 
-std::string WithTrailingSlash(const std::string& folder) {
-    if (folder.empty() || folder.back() == '/') return folder;
-    return folder + "/";
-}
-
 FolderCheck CheckSaveFolder(const std::string& folder) {
     if (folder.size() > kMaxSaveFolderLength) return {FolderVerdict::TooLong, ENAMETOOLONG};
-    const std::string base = WithTrailingSlash(folder);
-    // Probe with a file of our own: a user's Temp.txt in the folder is never truncated or deleted.
-    const std::string probes[] = {base + "Temp.txt", base + ".murmelo-probe-" + std::to_string(::getpid()) + ".txt"};
+    const std::string base = app::WithTrailingSlash(folder);
+    // A user's Temp.txt in the folder is never touched: then probe with a file of our own.
+    const std::string probes[] = {"Temp.txt", ".murmelo-probe-" + std::to_string(::getpid()) + ".txt"};
     for (const std::string& probe : probes) {
-        errno = 0;
-        std::FILE* file = std::fopen(probe.c_str(), "wx");
-        if (file) {
-            std::fclose(file);
-            std::remove(probe.c_str());
-            return {};
-        }
-        const int error = errno;
+        const int error = app::ProbeSaveFolder(base, probe);
+        if (error == 0) return {};
         if (error == EEXIST) continue;
         if (error == EACCES || error == EPERM) return {FolderVerdict::AccessDenied, EACCES};
         if (error == EROFS) return {FolderVerdict::AccessDenied, EROFS};

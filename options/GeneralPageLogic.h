@@ -102,9 +102,6 @@ FolderCheck CheckSaveFolder(const std::string& folder);
 // Free megabytes from free bytes, remainder dropped (saturates at the 32-bit maximum).
 std::uint32_t BytesToFreeMB(std::uint64_t freeBytes);
 
-// A folder path with exactly one trailing separator.
-std::string WithTrailingSlash(const std::string& folder);
-
 // Microphone controls (label 1081, radios 1079 and 1080).
 enum class MicCheck { Unchanged, None, BuiltIn, External };
 enum class MicHelper { None, BuiltIn, External };  // run the built-in (Pellow) / external (Quillon) action
