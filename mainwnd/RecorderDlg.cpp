@@ -477,10 +477,7 @@ void CRecorderDlg::LoadSettings() {
     m_pVolume->SetPos(m_nPlayVolume);
     UpdateVolumeTooltip();
     m_bMuted = s.muted.value_or(false);
-    if (m_bMuted) {
-        m_pSpeaker->SetBitmap(m_bmpSoundMute);
-        m_pSpeaker->SetToolTip(U(GetLocalizedMessage(1007)));
-    }
+    ShowSpeaker();
     ApplyVolume();
 
     SetState(StateIdle);
@@ -989,11 +986,8 @@ void CRecorderDlg::OnSliderMoving(int id, int pos) {
         LONGLONG target = SeekTarget(m_llDuration, pos);
         m_PlayerGraph.SetCurrentPosition(&target);
     } else if (id == id::VolumeBar) {
-        if (m_bMuted) {
-            m_pSpeaker->SetBitmap(m_bmpSoundNormal);
-            m_bMuted = false;
-        }
-        m_pSpeaker->SetToolTip(U(GetLocalizedMessage(1008)));
+        m_bMuted = false;
+        ShowSpeaker();
         m_nPlayVolume = pos;
         UpdateVolumeTooltip();
         ApplyVolume();
@@ -1046,9 +1040,13 @@ void CRecorderDlg::OnOptionsApplied() {
 
 void CRecorderDlg::OnMute() {
     m_bMuted = !m_bMuted;
+    ShowSpeaker();
+    ApplyVolume();
+}
+
+void CRecorderDlg::ShowSpeaker() {
     m_pSpeaker->SetBitmap(m_bMuted ? m_bmpSoundMute : m_bmpSoundNormal);
     m_pSpeaker->SetToolTip(U(GetLocalizedMessage(m_bMuted ? 1007 : 1008)));
-    ApplyVolume();
 }
 
 void CRecorderDlg::OnModeButton() { ShowSpecialMode(true); }

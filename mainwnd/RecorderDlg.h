@@ -210,6 +210,7 @@ private:
     void ShowRecordingFormat(mainwnd::RecordFormat format);
     void SetFormatIndicator(const wxBitmap& bitmap);
     void ApplyVolume();
+    void ShowSpeaker();  // the speaker's image and tooltip follow the mute
     void UpdateVolumeTooltip();
     void SetTexts(const std::string& title, const std::string& info, const std::string& fileInfo);
 
