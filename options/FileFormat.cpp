@@ -381,13 +381,14 @@ bool CFileFormat::OnInitDialog() {
     ShowVolumeCaption(volume);
 
     // Bindings come last so that filling the controls does not count as the user's changes.
-    page->Bind(wxEVT_RADIOBUTTON, &CFileFormat::OnChooseMp3, this, kRadioMp3);
-    page->Bind(wxEVT_RADIOBUTTON, &CFileFormat::OnChooseWma, this, kRadioWma);
-    page->Bind(wxEVT_RADIOBUTTON, &CFileFormat::OnChooseWav, this, kRadioWav);
-    for (int id : {kWavRate, kWavChannels, kWavBits}) page->Bind(wxEVT_CHOICE, &CFileFormat::OnWavQuality, this, id);
-    page->Bind(wxEVT_CHOICE, &CFileFormat::OnMp3Quality, this, kMp3Quality);
-    page->Bind(wxEVT_CHOICE, &CFileFormat::OnMp3Channels, this, kMp3Channels);
-    page->Bind(wxEVT_CHOICE, &CFileFormat::OnWmaQuality, this, kWmaQuality);
+    page->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { ChooseFormat(ChooseMp3); }, kRadioMp3);
+    page->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { ChooseFormat(ChooseWma); }, kRadioWma);
+    page->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { ChooseFormat(ChooseWav); }, kRadioWav);
+    for (int id : {kWavRate, kWavChannels, kWavBits})
+        page->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { ChangeQuality(WavQualityChanged); }, id);
+    page->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { ChangeQuality(Mp3QualityChanged); }, kMp3Quality);
+    page->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { ChangeQuality(Mp3ChannelsChanged); }, kMp3Channels);
+    page->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { ChangeQuality(WmaQualityChanged); }, kWmaQuality);
     page->Bind(wxEVT_CHOICE, &CFileFormat::OnDeviceChanged, this, kDevice);
     page->Bind(wxEVT_CHOICE, &CFileFormat::OnInputChanged, this, kInput);
     page->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { OnBuiltInMic(); }, kMicBuiltIn);
@@ -490,51 +491,16 @@ void CFileFormat::OnDestroy() { m_bPageOpen = false; }
 
 // --- handlers ----------------------------------------------------------------------------------
 
-void CFileFormat::OnChooseMp3(wxCommandEvent&) {
+void CFileFormat::ChooseFormat(void (*choose)(QualityPanel&, bool&, const QualityCodes&)) {
     QualityPanel panel = ReadPanel();
-    ChooseMp3(panel, m_bRestoring, StoredCodes());
+    choose(panel, m_bRestoring, StoredCodes());
     ApplyPanel(panel);
     SetModified();
 }
 
-void CFileFormat::OnChooseWma(wxCommandEvent&) {
+void CFileFormat::ChangeQuality(void (*change)(QualityPanel&)) {
     QualityPanel panel = ReadPanel();
-    ChooseWma(panel, m_bRestoring, StoredCodes());
-    ApplyPanel(panel);
-    SetModified();
-}
-
-void CFileFormat::OnChooseWav(wxCommandEvent&) {
-    QualityPanel panel = ReadPanel();
-    ChooseWav(panel, m_bRestoring, StoredCodes());
-    ApplyPanel(panel);
-    SetModified();
-}
-
-void CFileFormat::OnWavQuality(wxCommandEvent&) {
-    QualityPanel panel = ReadPanel();
-    WavQualityChanged(panel);
-    ApplyPanel(panel);
-    SetModified();
-}
-
-void CFileFormat::OnMp3Quality(wxCommandEvent&) {
-    QualityPanel panel = ReadPanel();
-    Mp3QualityChanged(panel);
-    ApplyPanel(panel);
-    SetModified();
-}
-
-void CFileFormat::OnMp3Channels(wxCommandEvent&) {
-    QualityPanel panel = ReadPanel();
-    Mp3ChannelsChanged(panel);
-    ApplyPanel(panel);
-    SetModified();
-}
-
-void CFileFormat::OnWmaQuality(wxCommandEvent&) {
-    QualityPanel panel = ReadPanel();
-    WmaQualityChanged(panel);
+    change(panel);
     ApplyPanel(panel);
     SetModified();
 }

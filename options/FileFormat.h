@@ -112,14 +112,12 @@ private:
     void ApplyMicPlan(const options::MicPlan& plan);
     void UpdateMicrophoneControls();
 
+    // A format radio or quality list changed: the panel goes through the rule and back to the
+    // window, and the page counts as modified.
+    void ChooseFormat(void (*choose)(options::QualityPanel&, bool&, const options::QualityCodes&));
+    void ChangeQuality(void (*change)(options::QualityPanel&));
+
     // Handlers.
-    void OnChooseMp3(wxCommandEvent&);
-    void OnChooseWma(wxCommandEvent&);
-    void OnChooseWav(wxCommandEvent&);
-    void OnWavQuality(wxCommandEvent&);
-    void OnMp3Quality(wxCommandEvent&);
-    void OnMp3Channels(wxCommandEvent&);
-    void OnWmaQuality(wxCommandEvent&);
     void OnDeviceChanged(wxCommandEvent&);
     void OnInputChanged(wxCommandEvent&);
     void OnBuiltInMic();
