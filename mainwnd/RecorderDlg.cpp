@@ -1241,10 +1241,8 @@ void CRecorderDlg::FinishRecordedFile() {
     const ManualSaveResult r = FinishManualRecording(request);
     if (r.outcome == ManualSaveResult::Discarded) {
         m_pInfoLine->SetText(" ");
-        ClearTimeDisplay();
-        m_bRecordingKept = false;
-        m_strEditorFile.clear();
-        m_nState = StateIdle;
+        ForgetFile();
+        m_nState = StateIdle;  // the stop command applies it to the buttons
         return;
     }
     g.m_strFileName = r.path;
@@ -1253,6 +1251,12 @@ void CRecorderDlg::FinishRecordedFile() {
     m_pTitle->SetText(U(FileNameOf(r.path)));
     SetCurrentFile(r.path);
     m_bReloadBeforePlay = true;
+}
+
+void CRecorderDlg::ForgetFile() {
+    ClearTimeDisplay();
+    m_strEditorFile.clear();
+    m_bRecordingKept = false;
 }
 
 void CRecorderDlg::StepFile(bool forward) {
@@ -1404,9 +1408,7 @@ void CRecorderDlg::OnDeviceChange(std::uintptr_t what, std::intptr_t deviceClass
         if (m_PlayerGraph.m_nState != kEngineStopped && !platform::DriveExists(m_PlayerGraph.m_strFile)) {
             OnStop();
             m_PlayerGraph.m_strFile.clear();
-            ClearTimeDisplay();
-            m_strEditorFile.clear();
-            m_bRecordingKept = false;
+            ForgetFile();
             SetState(StateIdle);
         }
         // The options sheet is modal, but these messages still reach us through its event loop.

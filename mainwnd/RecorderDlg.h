@@ -220,6 +220,7 @@ private:
     HRESULT PrepareNextRecording();
     void ComposeRecordingPath();
     void FinishRecordedFile();
+    void ForgetFile();  // no time shown, nothing for the editor, no recording to remember
     void StepFile(bool forward);
 
     // --- commands ---
