@@ -513,7 +513,7 @@ void CRecorderDlg::LoadSettings() {
             break;
         default: break;
     }
-    m_strLastFileCandidate = s.lastFile.value_or("");
+    m_LastFileCandidate = s.lastFile;
 }
 
 void CRecorderDlg::SetLengthLimit(bool on, int hours, int minutes) {
@@ -526,9 +526,7 @@ void CRecorderDlg::SetLengthLimit(bool on, int hours, int minutes) {
 }
 
 void CRecorderDlg::ChooseFirstFile() {
-    const std::optional<std::string> last =
-        m_strLastFileCandidate.empty() ? std::nullopt : std::optional<std::string>(m_strLastFileCandidate);
-    FirstFile first = mainwnd::ChooseFirstFile(m_astrArguments, last);
+    FirstFile first = mainwnd::ChooseFirstFile(m_astrArguments, m_LastFileCandidate);
     if (first.kind == FirstFile::None) {
         SetState(StateIdle);
         return;

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -324,6 +325,6 @@ private:
     std::string m_strOpenDialogFolder;
     std::string m_strEditorFile;
     std::string m_strLastRecordedPath;
-    std::string m_strLastFileCandidate;  // LastFile as read at start-up
+    std::optional<std::string> m_LastFileCandidate;  // LastFile as read at start-up
     LONGLONG m_llDuration = 0;
 };
