@@ -116,6 +116,18 @@ std::optional<int> SettingsReader::Number(const char* name) const {
     return ParseDecimal(*text);
 }
 
+void SettingsSnapshot::Read(std::initializer_list<const char*> names) {
+    SettingsReader reader;
+    for (const char* name : names) {
+        if (auto text = reader.Text(name)) values_[name] = *text;
+    }
+}
+
+std::string SettingsSnapshot::Text(const char* name) const {
+    auto it = values_.find(name);
+    return it == values_.end() ? std::string() : it->second;
+}
+
 bool WriteSettings(const std::vector<std::pair<std::string, std::string>>& values, bool create) {
     platform::RegKey key;
     if (!key.OpenForWrite(kHive, kSettingsKey, create)) return false;

@@ -4,6 +4,8 @@
 // plain functions here so that every reader and writer uses the same names and number form.
 #pragma once
 #include <cstdint>
+#include <initializer_list>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -81,6 +83,19 @@ public:
 
 private:
     bool open_ = false;
+};
+
+// The texts of some values as read at one moment: the options pages read theirs when a page is
+// created and work from that copy. A value never read reads as empty text, so as the number 0.
+class SettingsSnapshot {
+public:
+    // Reads the named values; one that cannot be read keeps its earlier text.
+    void Read(std::initializer_list<const char*> names);
+    std::string Text(const char* name) const;
+    int Number(const char* name) const { return ParseDecimal(Text(name)); }
+
+private:
+    std::map<std::string, std::string> values_;
 };
 
 // Writes texts in the given order in one replacement of the settings file. `create` true opens the

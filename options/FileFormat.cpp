@@ -29,11 +29,6 @@ namespace {
 constexpr int kQualityCombos[] = {kWavRate, kWavChannels, kWavBits, kMp3Quality, kUnused,
                                   kWmaQuality, kWmaStereo, kWmaMono, kMp3Channels};
 
-// The values read when the page window is created, and re-read on Cancel.
-constexpr const char* kFormatValues[] = {setting::Fileformatwav, setting::Fileformatwma, setting::Fileformatmp3,
-                                         setting::WavFrequency,  setting::WavMode,       setting::WavBit,
-                                         setting::WmaProfile,    setting::Mp3Profile,    setting::Mp3Mode};
-
 void StartProgram(const std::string& path) { platform::StartProgram(path, {}); }
 
 }  // namespace
@@ -44,54 +39,32 @@ CFileFormat::~CFileFormat() = default;
 
 // --- stored values -----------------------------------------------------------------------------
 
-std::string CFileFormat::Raw(const char* name) const {
-    auto it = m_raw.find(name);
-    return it == m_raw.end() ? std::string() : it->second;
-}
-
-int CFileFormat::RawNumber(const char* name) const { return app::ParseDecimal(Raw(name)); }
-
-void CFileFormat::ReadRaw(const char* name) {
-    app::SettingsReader reader;
-    if (auto text = reader.Text(name)) m_raw[name] = *text;
-}
-
 QualityCodes CFileFormat::StoredCodes() const {
     QualityCodes c;
-    c.wavFrequency = RawNumber(setting::WavFrequency);
-    c.wavMode = RawNumber(setting::WavMode);
-    c.wavBit = RawNumber(setting::WavBit);
-    c.wmaProfile = RawNumber(setting::WmaProfile);
-    c.mp3Profile = RawNumber(setting::Mp3Profile);
-    c.mp3Mode = RawNumber(setting::Mp3Mode);
+    c.wavFrequency = m_stored.Number(setting::WavFrequency);
+    c.wavMode = m_stored.Number(setting::WavMode);
+    c.wavBit = m_stored.Number(setting::WavBit);
+    c.wmaProfile = m_stored.Number(setting::WmaProfile);
+    c.mp3Profile = m_stored.Number(setting::Mp3Profile);
+    c.mp3Mode = m_stored.Number(setting::Mp3Mode);
     return c;
 }
 
 void CFileFormat::OnCreate() {
-    app::SettingsReader reader;
-    auto read = [&](const char* name) {
-        if (auto text = reader.Text(name)) m_raw[name] = *text;
-    };
-    for (const char* name : kFormatValues) read(name);
-    read(setting::Manual);
-    read(setting::RecordVolume);
-    read(setting::FolderPath);
+    m_stored.Read({setting::Fileformatwav, setting::Fileformatwma, setting::Fileformatmp3, setting::WavFrequency,
+                   setting::WavMode, setting::WavBit, setting::WmaProfile, setting::Mp3Profile, setting::Mp3Mode,
+                   setting::Manual, setting::RecordVolume, setting::FolderPath});
 }
 
 void CFileFormat::LoadInputChoice() {
-    {
-        app::SettingsReader reader;
-        for (const char* name : {setting::InputSource, setting::InputDevice, setting::Pellow}) {
-            if (auto text = reader.Text(name)) m_raw[name] = *text;
-        }
-    }
+    m_stored.Read({setting::InputSource, setting::InputDevice, setting::Pellow});
     m_nChosenDevice = 0;
     m_nChosenInput = 0;
-    const std::string stored = Raw(setting::InputDevice);
+    const std::string stored = m_stored.Text(setting::InputDevice);
     for (std::size_t i = 0; i < m_astrDeviceNames.size(); ++i) {
         if (m_astrDeviceNames[i] == stored) {
             m_nChosenDevice = static_cast<int>(i);
-            m_nChosenInput = RawNumber(setting::InputSource);
+            m_nChosenInput = m_stored.Number(setting::InputSource);
             break;
         }
     }
@@ -308,7 +281,7 @@ void CFileFormat::ApplyMicPlan(const MicPlan& plan) {
 void CFileFormat::UpdateMicrophoneControls() {
     m_strCurrentInput = InputName(m_nChosenInput);
     const MicPlan plan = PlanMicrophoneControls(DeviceName(m_nChosenDevice), m_nMicConfiguration,
-                                                InputIsMicrophone(m_strCurrentInput), RawNumber(setting::Pellow) != 0);
+                                                InputIsMicrophone(m_strCurrentInput), m_stored.Number(setting::Pellow) != 0);
     ApplyMicPlan(plan);
     if (plan.selectFirstInput) {
         if (auto* combo = ItemAs<wxChoice>(kInput); combo && combo->GetCount() > 0) combo->SetSelection(0);
@@ -329,10 +302,10 @@ bool CFileFormat::OnInitDialog() {
     m_bPageOpen = true;
     m_strProgramFolder = platform::GetProgramFolder();
 
-    CheckItem(RawNumber(setting::Manual) == 1 ? kRadioManual : kRadioAutomatic, true);
+    CheckItem(m_stored.Number(setting::Manual) == 1 ? kRadioManual : kRadioAutomatic, true);
 
-    SetSaveFolder(Raw(setting::FolderPath));
-    if (!platform::DriveExists(Raw(setting::FolderPath))) {
+    SetSaveFolder(m_stored.Text(setting::FolderPath));
+    if (!platform::DriveExists(m_stored.Text(setting::FolderPath))) {
         SetSaveFolder(m_strDefaultSaveFolder);
         app::WriteFolderPath(m_strSaveFolder);
     }
@@ -341,14 +314,14 @@ bool CFileFormat::OnInitDialog() {
     MakeAutoFileName();
     m_strExampleText = ExampleText(m_strExampleName);
     SetItemText(kExampleName, m_strExampleText);
-    m_bManual = RawNumber(setting::Manual) != 0;
+    m_bManual = m_stored.Number(setting::Manual) != 0;
 
-    if (RawNumber(setting::Fileformatwav) == 1) {
+    if (m_stored.Number(setting::Fileformatwav) == 1) {
         CheckItem(kRadioWav, true);
         QualityPanel panel = ReadPanel();
         ChooseWav(panel, m_bRestoring, StoredCodes());
         ApplyPanel(panel);
-    } else if (RawNumber(setting::Fileformatwma) == 1) {
+    } else if (m_stored.Number(setting::Fileformatwma) == 1) {
         CheckItem(kRadioWma, true);
         QualityPanel panel = ReadPanel();
         ChooseWma(panel, m_bRestoring, StoredCodes());
@@ -373,7 +346,7 @@ bool CFileFormat::OnInitDialog() {
 
     UpdateMicrophoneControls();
 
-    const int volume = std::clamp(RawNumber(setting::RecordVolume), 0, 100);
+    const int volume = std::clamp(m_stored.Number(setting::RecordVolume), 0, 100);
     if (auto* slider = ItemAs<wxSlider>(kVolumeSlider)) {
         slider->SetRange(0, 100);
         slider->SetValue(volume);
@@ -536,8 +509,8 @@ void CFileFormat::OnInputChanged(wxCommandEvent&) {
     SetModified();
     const bool isMic = InputIsMicrophone(m_strCurrentInput);
     if (isMic && device.find("SoundMAX") != std::string::npos && m_nMicConfiguration == kMicConfigBuiltInAndExternal)
-        ReadRaw(setting::Pellow);
-    const MicPlan plan = PlanInputChanged(device, m_nMicConfiguration, isMic, RawNumber(setting::Pellow) != 0);
+        m_stored.Read({setting::Pellow});
+    const MicPlan plan = PlanInputChanged(device, m_nMicConfiguration, isMic, m_stored.Number(setting::Pellow) != 0);
     DisableMicrophoneControls();
     ApplyMicPlan(plan);
     if (plan.disableOk) {

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "app/SettingsStore.h"
 #include "audio/CaptureGraph.h"
 #include "mixer/RecordingSources.h"
 #include "options/GeneralPageLogic.h"
@@ -88,9 +88,6 @@ public:
     void OnDestroy() override;
 
 private:
-    std::string Raw(const char* name) const;
-    int RawNumber(const char* name) const;
-    void ReadRaw(const char* name);
     options::QualityCodes StoredCodes() const;
 
     // The quality controls as a state table, to and from the window.
@@ -128,5 +125,5 @@ private:
     void OnVolumeMoved(wxCommandEvent&);
     void StartMicHelper(bool builtIn);
 
-    std::map<std::string, std::string> m_raw;  // last text read of each value
+    app::SettingsSnapshot m_stored;  // last text read of each value
 };

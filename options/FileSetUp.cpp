@@ -45,16 +45,8 @@ CFileSetUp::~CFileSetUp() = default;
 
 CMicArrayDriver& CFileSetUp::Driver() { return m_pDriver ? *m_pDriver : TheMicArrayDriver(); }
 
-int CFileSetUp::RawNumber(const char* name) const {
-    auto it = m_raw.find(name);
-    return app::ParseDecimal(it == m_raw.end() ? std::string() : it->second);
-}
-
 void CFileSetUp::OnCreate() {
-    app::SettingsReader reader;
-    for (const char* name : {setting::UnlimitedRecording, setting::Hour, setting::Minute, setting::VizState}) {
-        if (auto text = reader.Text(name)) m_raw[name] = *text;
-    }
+    m_stored.Read({setting::UnlimitedRecording, setting::Hour, setting::Minute, setting::VizState});
 }
 
 bool CFileSetUp::OnInitDialog() {
@@ -74,7 +66,7 @@ bool CFileSetUp::OnInitDialog() {
     const int driverMode = m_nSpecialMode == kModeNoDriver ? kModeNone : driver.GetSpecialRecordingMode();
     const ModeRadios radios = PlanModeRadios(m_nSpecialMode, available, m_bNoSpeakerPhone, driverMode);
 
-    if (RawNumber(setting::UnlimitedRecording) == 1) {
+    if (m_stored.Number(setting::UnlimitedRecording) == 1) {
         CheckItem(kRadioLimit, true);
         OnLimit();
     } else {
@@ -82,7 +74,7 @@ bool CFileSetUp::OnInitDialog() {
         OnNoLimit();
     }
 
-    const int viz = VizTypeFromStored(RawNumber(setting::VizState));
+    const int viz = VizTypeFromStored(m_stored.Number(setting::VizState));
     CheckItem(viz == kVizEqualizer ? kRadioEqualizer : viz == kVizSpectrum ? kRadioSpectrum : kRadioGraph, true);
     SetVisualizerType(viz);
 
@@ -138,9 +130,9 @@ void CFileSetUp::CreatePreviews(int left, int top) {
 
 void CFileSetUp::SelectLimitCombos() {
     if (auto* hours = ItemAs<wxChoice>(kHours); hours && hours->GetCount() > 0)
-        hours->SetSelection(std::clamp(RawNumber(setting::Hour), 0, static_cast<int>(hours->GetCount()) - 1));
+        hours->SetSelection(std::clamp(m_stored.Number(setting::Hour), 0, static_cast<int>(hours->GetCount()) - 1));
     if (auto* minutes = ItemAs<wxChoice>(kMinutes); minutes && minutes->GetCount() > 0)
-        minutes->SetSelection(std::clamp(RawNumber(setting::Minute), 0, static_cast<int>(minutes->GetCount()) - 1));
+        minutes->SetSelection(std::clamp(m_stored.Number(setting::Minute), 0, static_cast<int>(minutes->GetCount()) - 1));
 }
 
 void CFileSetUp::OnLimit() {

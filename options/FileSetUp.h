@@ -3,10 +3,10 @@
 // values and applies the mode every time it is left with valid input.
 #pragma once
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "app/SettingsStore.h"
 #include "options/OptionsPage.h"
 #include "options/SpecialRecording.h"
 
@@ -51,7 +51,6 @@ public:
 
 private:
     CMicArrayDriver& Driver();
-    int RawNumber(const char* name) const;
     void SelectLimitCombos();
     void OnLimit();
     void OnNoLimit();
@@ -65,6 +64,6 @@ private:
     void CreatePreviews(int left, int top);
 
     CMicArrayDriver* m_pDriver = nullptr;
-    std::map<std::string, std::string> m_raw;
+    app::SettingsSnapshot m_stored;  // the page's values as read when it was created
     std::vector<wxStaticBitmap*> m_previews;
 };
