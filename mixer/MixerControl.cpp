@@ -4,11 +4,6 @@
 
 #include "mixer/MixerAccess.h"
 
-namespace {
-// The recording destination's source lines looked at when searching for a line.
-constexpr std::uint32_t kMaxSourceLines = 15;
-}  // namespace
-
 std::uint32_t MixerLevelFromPercent(int percent) {
     return static_cast<std::uint32_t>(std::clamp(percent, 0, 100)) * 650u;
 }
@@ -21,8 +16,7 @@ CMixerControl::CMixerControl(const std::string& sourceName, std::uint32_t compon
         if (!line) return;  // past the last source without a match
         if (line->shortName != sourceName || line->componentType != componentType) continue;
         m_dwChannels = line->channels;
-        auto control = mixer->LineControl(i, platform::MIXERCONTROL_CONTROLTYPE_VOLUME);
-        if (!control) control = mixer->LineControl(i, platform::MIXERCONTROL_CONTROLTYPE_MUX);
+        const auto control = LevelControl(*mixer, i);
         if (!control) return;
         m_dwControlID = *control;
         m_bUsable = true;

@@ -7,7 +7,6 @@
 #include "mixer/MixerControl.h"
 
 namespace {
-constexpr std::uint32_t kMaxSourceLines = 15;
 constexpr const char* kCaptureElement = "Capture";
 
 // The capture element of a mixer whose lines carry no input names.
@@ -38,8 +37,7 @@ bool SetRecordingLevel(const std::string& inputName, std::uint32_t componentType
     if (!mixer || !mixer->HasRecordingDestination()) return false;
     const auto line = DefaultCaptureLine(*mixer);
     if (!line) return false;
-    auto id = mixer->LineControl(*line, platform::MIXERCONTROL_CONTROLTYPE_VOLUME);
-    if (!id) id = mixer->LineControl(*line, platform::MIXERCONTROL_CONTROLTYPE_MUX);
+    const auto id = LevelControl(*mixer, *line);
     if (!id) return false;
     return mixer->SetControlValue(*id, std::min(level, platform::kMixerLevelMax));
 }
