@@ -181,7 +181,8 @@ void CRecorderDlg::RegisterMp3Encoder() {}
 
 // --- skin -------------------------------------------------------------------------------------
 
-wxBitmap CRecorderDlg::Skin(const char* file) const { return LoadSkinBitmap(U(m_strSkinFolder + file)); }
+wxString CRecorderDlg::SkinFile(const char* file) const { return U(m_strSkinFolder + file); }
+wxBitmap CRecorderDlg::Skin(const char* file) const { return LoadSkinBitmap(SkinFile(file)); }
 
 template <class Button>
 Button* CRecorderDlg::MakeButton(int id, const char* file, const wxRect& rect) {
@@ -307,9 +308,9 @@ void CRecorderDlg::BuildSkinAndControls() {
     m_pVolume->SetNotifyTarget(target_.get());
 
     // 7: progress bar.
-    m_pProgress->SetChannelImages(U(m_strSkinFolder + "/ProgressBar.png"), U(m_strSkinFolder + "/ProgressBarActive.png"),
+    m_pProgress->SetChannelImages(SkinFile("/ProgressBar.png"), SkinFile("/ProgressBarActive.png"),
                                   false, controls::KEY_FROM_PIXEL, 0, 0);
-    m_pProgress->SetThumbImages(U(m_strSkinFolder + "/norma_bar.png"), U(m_strSkinFolder + "/over_bar.png"), true,
+    m_pProgress->SetThumbImages(SkinFile("/norma_bar.png"), SkinFile("/over_bar.png"), true,
                                 controls::KEY_FROM_PIXEL, 0, 0);
     m_pProgress->ShowFocusFrame(false, false);
     m_pProgress->SetRange(0, 100, false);
@@ -319,10 +320,10 @@ void CRecorderDlg::BuildSkinAndControls() {
 
     // 8: volume bar, 10 pixels to the left of its template place.
     m_pVolume->Move(m_pVolume->GetPosition().x - 10, m_pVolume->GetPosition().y);
-    m_pVolume->SetChannelImages(U(m_strSkinFolder + "/VolumeBar.png"), U(m_strSkinFolder + "/VolumeBarActive.png"),
+    m_pVolume->SetChannelImages(SkinFile("/VolumeBar.png"), SkinFile("/VolumeBarActive.png"),
                                 false, controls::KEY_FROM_PIXEL, 0, 0);
-    m_pVolume->SetThumbImages(U(m_strSkinFolder + "/VolumeNormal_Thumb.png"),
-                              U(m_strSkinFolder + "/VolumeNormal_Thumb.png"), true, controls::KEY_FROM_PIXEL, 0, 0);
+    m_pVolume->SetThumbImages(SkinFile("/VolumeNormal_Thumb.png"),
+                              SkinFile("/VolumeNormal_Thumb.png"), true, controls::KEY_FROM_PIXEL, 0, 0);
     m_pVolume->ShowFocusFrame(false, false);
     m_pVolume->SetMargins(2, 0, 2, 2);
 

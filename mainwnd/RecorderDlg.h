@@ -164,6 +164,7 @@ private:
     void UnregisterDeviceNotification();      // 8
 
     // --- skin ---
+    wxString SkinFile(const char* file) const;  // file: "/name.png"
     wxBitmap Skin(const char* file) const;
     template <class Button>
     Button* MakeButton(int id, const char* file, const wxRect& rect);
