@@ -390,6 +390,16 @@ std::size_t Utf16Units(std::string_view s) {
     return units;
 }
 
+// A value as the hive file holds it now; nullopt when the hive, key or value is missing.
+std::optional<Value> StoredValue(Hive hive, const std::string& subkey, const std::string& name) {
+    HiveData data;
+    if (!ReadForQuery(hive, data)) return std::nullopt;
+    Key* key = FindKey(data, subkey);
+    Value* v = key ? FindValue(*key, name) : nullptr;
+    if (!v) return std::nullopt;
+    return std::move(*v);
+}
+
 }  // namespace
 
 std::string RegistryFolder() {
@@ -449,24 +459,13 @@ void RegKey::Close() {
 }
 
 std::optional<std::string> RegKey::QueryString(const std::string& name, std::size_t capacity) const {
-    if (!open_) return std::nullopt;
-    HiveData data;
-    if (!ReadForQuery(hive_, data)) return std::nullopt;
-    Key* key = FindKey(data, subkey_);
-    if (!key) return std::nullopt;
-    Value* v = FindValue(*key, name);
-    if (!v || v->isDword) return std::nullopt;
-    if (Utf16Units(v->text) + 1 > capacity) return std::nullopt;
+    const auto v = open_ ? StoredValue(hive_, subkey_, name) : std::nullopt;
+    if (!v || v->isDword || Utf16Units(v->text) + 1 > capacity) return std::nullopt;
     return v->text;
 }
 
 std::optional<std::uint32_t> RegKey::QueryDword(const std::string& name) const {
-    if (!open_) return std::nullopt;
-    HiveData data;
-    if (!ReadForQuery(hive_, data)) return std::nullopt;
-    Key* key = FindKey(data, subkey_);
-    if (!key) return std::nullopt;
-    Value* v = FindValue(*key, name);
+    const auto v = open_ ? StoredValue(hive_, subkey_, name) : std::nullopt;
     if (!v || !v->isDword) return std::nullopt;
     return v->dword;
 }
