@@ -185,6 +185,13 @@ bool CFileFormat::InputIsMicrophone(const std::string& inputName) const {
     return LookupSourceType(m_InputLines, inputName) == kMicrophoneLineType;
 }
 
+void CFileFormat::FillDeviceCombo() {
+    auto* combo = ItemAs<wxChoice>(kDevice);
+    if (!combo) return;
+    combo->Clear();
+    for (const std::string& name : m_astrDeviceNames) combo->Append(wxString::FromUTF8(name));
+}
+
 void CFileFormat::FillInputCombo() {
     auto* combo = ItemAs<wxChoice>(kInput);
     if (!combo) return;
@@ -226,8 +233,7 @@ void CFileFormat::RefillDeviceList() {
     // The main window bound this device when it listed the devices again (the stored choice).
     const int bound = m_nChosenDevice;
     const int device = ChoiceAfterRefill(m_astrDeviceNames, shownDevice, bound);
-    devices->Clear();
-    for (const std::string& name : m_astrDeviceNames) devices->Append(wxString::FromUTF8(name));
+    FillDeviceCombo();
     if (device >= 0) devices->SetSelection(device);
     const bool deviceStayed = !shownDevice.empty() && DeviceName(device) == shownDevice;
     if (device >= 0 && device != bound) {
@@ -329,10 +335,7 @@ bool CFileFormat::OnInitDialog() {
         ApplyPanel(panel);
     }
 
-    if (auto* devices = ItemAs<wxChoice>(kDevice)) {
-        devices->Clear();
-        for (const std::string& name : m_astrDeviceNames) devices->Append(wxString::FromUTF8(name));
-    }
+    FillDeviceCombo();
     FillInputCombo();
 
     LoadInputChoice();

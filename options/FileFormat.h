@@ -99,6 +99,7 @@ private:
     std::string DeviceName(int index) const;
     std::string InputName(int index) const;
     bool InputIsMicrophone(const std::string& inputName) const;
+    void FillDeviceCombo();
     void FillInputCombo();
     std::vector<std::string> ListedInputNames() const;
     std::string SelectedName(int comboId) const;
