@@ -148,50 +148,68 @@ std::vector<std::string> Items(wxChoice* choice) {
     return items;
 }
 
-TEST_F(DeviceChange, OpenGeneralPageListsANewDeviceAndKeepsTheUsersChoice) {
-    PulseDevice other("Zebra_Microphone");
-    ASSERT_TRUE(other.ok());
-    Set("InputDevice", "Virtual_Microphone");
-    Set("InputSource", "0");
-    Open();
-    ASSERT_TRUE(Lists(dlg, "Zebra_Microphone"));
-    CFileFormat& general = dlg->GeneralPage();
-    std::optional<PulseDevice> arriving;
-    const std::string chosen = "Zebra_Microphone";
-    int phase = 0;
-    SheetDriver driver(dlg, [&]() -> int {
-        wxChoice* devices = PageChoice(general, options::general::kDevice);
-        wxChoice* inputs = PageChoice(general, options::general::kInput);
-        if (!devices || !inputs) return 0;
-        if (phase == 0) {
-            // The user picks a device other than the stored one, then a new one is plugged in
-            // (listed before it: the list is sorted).
-            EXPECT_EQ(devices->GetStringSelection().utf8_string(), "Virtual_Microphone");
-            EXPECT_TRUE(devices->SetStringSelection(wxString::FromUTF8(chosen)));
-            wxCommandEvent pick(wxEVT_CHOICE, options::general::kDevice);
-            pick.SetEventObject(devices);
-            pick.SetInt(devices->GetSelection());
-            devices->ProcessWindowEvent(pick);
-            arriving.emplace("Aardvark_Microphone");
-            EXPECT_TRUE(arriving->ok());
-            phase = 1;
-            return 0;
+// With the General page open the user picks a device other than the stored one; then a device
+// listed before it (the list is sorted) is plugged in or removed. The page must list what is there
+// and keep the user's device chosen, and OK must store that device, not the one now at its index.
+class OpenPageDeviceChange : public DeviceChange {
+protected:
+    void PickThenChange(bool plugIn) {
+        PulseDevice other("Zebra_Microphone");
+        ASSERT_TRUE(other.ok());
+        std::optional<PulseDevice> aardvark;
+        if (!plugIn) {
+            aardvark.emplace("Aardvark_Microphone");
+            ASSERT_TRUE(aardvark->ok());
         }
-        const std::vector<std::string> listed = Items(devices);
-        if (std::find(listed.begin(), listed.end(), "Aardvark_Microphone") == listed.end()) return 0;
-        EXPECT_EQ(listed, general.m_astrDeviceNames);
-        EXPECT_EQ(devices->GetStringSelection().utf8_string(), chosen) << "the user's device lost its place";
-        // The inputs are the chosen device's (a source without ports has one, named after it).
-        EXPECT_EQ(Items(inputs), std::vector<std::string>{chosen});
-        EXPECT_EQ(inputs->GetSelection(), 0);
-        return wxID_OK;
-    }, 15s);
-    ASSERT_TRUE(driver.Run()) << "the open page never listed the new device";
-    platform::RegKey key;
-    ASSERT_TRUE(key.OpenForQuery(platform::Hive::LocalMachine, "Software\\Murmelo"));
-    EXPECT_EQ(key.QueryString("InputDevice"), chosen);
-    EXPECT_EQ(general.m_CaptureGraph.SourceName(), chosen);
-}
+        Set("InputDevice", "Virtual_Microphone");
+        Set("InputSource", "0");
+        Open();
+        ASSERT_TRUE(Lists(dlg, "Zebra_Microphone"));
+        ASSERT_EQ(Lists(dlg, "Aardvark_Microphone"), !plugIn);
+        CFileFormat& general = dlg->GeneralPage();
+        const std::string chosen = "Zebra_Microphone";
+        int phase = 0;
+        SheetDriver driver(dlg, [&]() -> int {
+            wxChoice* devices = PageChoice(general, options::general::kDevice);
+            wxChoice* inputs = PageChoice(general, options::general::kInput);
+            if (!devices || !inputs) return 0;
+            if (phase == 0) {
+                EXPECT_EQ(devices->GetStringSelection().utf8_string(), "Virtual_Microphone");
+                EXPECT_TRUE(devices->SetStringSelection(wxString::FromUTF8(chosen)));
+                wxCommandEvent pick(wxEVT_CHOICE, options::general::kDevice);
+                pick.SetEventObject(devices);
+                pick.SetInt(devices->GetSelection());
+                devices->ProcessWindowEvent(pick);
+                if (plugIn) {
+                    aardvark.emplace("Aardvark_Microphone");
+                    EXPECT_TRUE(aardvark->ok());
+                } else {
+                    aardvark.reset();
+                }
+                phase = 1;
+                return 0;
+            }
+            const std::vector<std::string> listed = Items(devices);
+            const bool aardvarkListed = std::find(listed.begin(), listed.end(), "Aardvark_Microphone") != listed.end();
+            if (aardvarkListed != plugIn) return 0;
+            EXPECT_EQ(listed, general.m_astrDeviceNames);
+            EXPECT_EQ(devices->GetStringSelection().utf8_string(), chosen) << "the user's device lost its place";
+            // The inputs are the chosen device's (a source without ports has one, named after it).
+            EXPECT_EQ(Items(inputs), std::vector<std::string>{chosen});
+            EXPECT_EQ(inputs->GetSelection(), 0);
+            return wxID_OK;
+        }, 15s);
+        ASSERT_TRUE(driver.Run()) << "the open page never showed the change";
+        platform::RegKey key;
+        ASSERT_TRUE(key.OpenForQuery(platform::Hive::LocalMachine, "Software\\Murmelo"));
+        EXPECT_EQ(key.QueryString("InputDevice"), chosen);
+        EXPECT_EQ(general.m_CaptureGraph.SourceName(), chosen);
+    }
+};
+
+TEST_F(OpenPageDeviceChange, ANewDeviceIsListedAndTheUsersChoiceKept) { PickThenChange(true); }
+
+TEST_F(OpenPageDeviceChange, ARemovedDeviceLeavesTheListAndTheUsersChoiceIsKept) { PickThenChange(false); }
 
 TEST_F(DeviceChange, OpenOptionsShowTheDefaultFolderWhenTheSaveDriveVanishes) {
     TmpfsMount drive("murmelo-sheet");
