@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <X11/Xlib.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <wx/frame.h>
@@ -11,7 +10,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "app/HandOver.h"
@@ -19,60 +17,27 @@
 #include "platform/SingleInstance.h"
 #include "tests/harness/Harness.h"
 
-extern char** environ;
-
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class Process {
+// Murmelo (or a copy of it) started with the arguments, its standard error appended to a file.
+class Process : public harness::Process {
 public:
-    Process(const fs::path& program, const std::vector<std::string>& args, const fs::path& errFile) {
-        std::vector<std::string> all = {program.string()};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& a : all) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Process() {
-        if (pid_ > 0 && !done_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    pid_t pid() const { return pid_; }
-    bool Finished() {
-        if (done_ || pid_ <= 0) return true;
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            done_ = true;
-            status_ = status;
-        }
-        return done_;
-    }
+    Process(const fs::path& program, std::vector<std::string> args, const fs::path& errFile)
+        : harness::Process(WithProgram(program, std::move(args)), errFile) {}
     // Exit status after pumping our own events until the process ends; -1 on timeout or a signal.
     int Wait(std::chrono::milliseconds timeout = 20s) {
-        harness::PumpUntil([&] { return Finished(); }, timeout);
-        return done_ && WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
+        harness::Process::Wait(timeout);
+        return ExitCode().value_or(-1);
     }
 
 private:
-    pid_t pid_ = -1;
-    bool done_ = false;
-    int status_ = 0;
+    static std::vector<std::string> WithProgram(const fs::path& program, std::vector<std::string> args) {
+        args.insert(args.begin(), program.string());
+        return args;
+    }
 };
 
 class SingleInstanceTest : public ::testing::Test {
@@ -97,10 +62,10 @@ protected:
     std::unique_ptr<Process> StartFirst() {
         auto first = std::make_unique<Process>(Program(), std::vector<std::string>{}, Err());
         const bool up = harness::PumpUntil([&] { return platform::FindTopLevelWindow("Murmelo") != 0 || first->Finished(); }, 30s);
-        EXPECT_TRUE(up && !first->Finished()) << ReadAll(Err());
+        EXPECT_TRUE(up && !first->Finished()) << harness::ReadFile(Err());
         return first;
     }
-    std::string Received() const { return ReadAll(dir / "received.log"); }
+    std::string Received() const { return harness::ReadFile(dir / "received.log"); }
 };
 
 TEST_F(SingleInstanceTest, ASecondStartHandsItsArgumentsOverAndEnds) {
@@ -142,7 +107,7 @@ TEST_F(SingleInstanceTest, ASecondStartHandsItsArgumentsOverAndEnds) {
     Process fourth(Program(), {longName, longName}, Err());
     EXPECT_EQ(fourth.Wait(), 0);
     EXPECT_EQ(Received(), "a.wav b.wav\n");
-    EXPECT_NE(ReadAll(Err()).find("too long"), std::string::npos);
+    EXPECT_NE(harness::ReadFile(Err()).find("too long"), std::string::npos);
 
     EXPECT_FALSE(first->Finished()) << "the running instance goes on";
     kill(first->pid(), SIGTERM);
@@ -156,8 +121,8 @@ TEST_F(SingleInstanceTest, TerminationSignalsEndTheProgramAsTheCloseCommandWithS
         auto first = StartFirst();
         harness::PumpFor(300ms);
         kill(first->pid(), sig);
-        EXPECT_EQ(first->Wait(), 0) << ReadAll(Err());
-        const std::string hive = ReadAll(dir / "config" / "HKLM.reg");
+        EXPECT_EQ(first->Wait(), 0) << harness::ReadFile(Err());
+        const std::string hive = harness::ReadFile(dir / "config" / "HKLM.reg");
         EXPECT_NE(hive.find("\"DefaultMic\"=\"0\""), std::string::npos) << hive;
         EXPECT_NE(hive.find("\"XPos\"="), std::string::npos) << hive;
         EXPECT_EQ(platform::FindTopLevelWindow("Murmelo"), 0u);

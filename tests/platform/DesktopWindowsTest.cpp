@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 #include <X11/Xlib.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <wx/frame.h>
 
@@ -13,48 +11,26 @@
 #include "platform/DesktopWindows.h"
 #include "tests/harness/Harness.h"
 
-extern char** environ;
-
 using namespace platform;
 using namespace std::chrono_literals;
 
 namespace {
 
 // The peer runs while this process keeps its event loop going.
-class Peer {
+class Peer : public harness::Process {
 public:
-    explicit Peer(std::vector<std::string> args) {
-        args.insert(args.begin(), (harness::BinDir() / "DesktopPeer").string());
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    }
-    ~Peer() {
-        if (pid_ > 0 && !done_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    bool Finished() {
-        if (done_ || pid_ <= 0) return true;
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            done_ = true;
-            code_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        return done_;
-    }
-    // Exit code after pumping events until the peer ends.
+    explicit Peer(std::vector<std::string> args) : harness::Process(WithProgram(std::move(args))) {}
+    // Exit code after pumping events until the peer ends; -1 after a signal, -2 on timeout.
     int Wait(std::chrono::milliseconds timeout = 10s) {
-        harness::PumpUntil([&] { return Finished(); }, timeout);
-        return done_ ? code_ : -2;
+        if (!harness::Process::Wait(timeout)) return -2;
+        return ExitCode().value_or(-1);
     }
 
 private:
-    pid_t pid_ = -1;
-    bool done_ = false;
-    int code_ = -1;
+    static std::vector<std::string> WithProgram(std::vector<std::string> args) {
+        args.insert(args.begin(), (harness::BinDir() / "DesktopPeer").string());
+        return args;
+    }
 };
 
 std::string UniqueTitle(const char* what) { return std::string(what) + " " + std::to_string(getpid()); }

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/Registry.h"
 #include "tests/harness/Harness.h"
@@ -24,12 +23,7 @@ protected:
     harness::ScopedEnv env{"MURMELO_CONFIG_DIR", dir.path().string()};
 
     fs::path Hklm() const { return dir / "HKLM.reg"; }
-    std::string ReadFile(const fs::path& p) const {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string ReadFile(const fs::path& p) { return harness::ReadFile(p); }
     void WriteFile(const fs::path& p, const std::string& text) const {
         std::ofstream out(p, std::ios::binary | std::ios::trunc);
         out << text;
